@@ -1,0 +1,54 @@
+#ifndef CATDlgNotify_h
+#define CATDlgNotify_h
+// Notification boxes. Headless: every box shown is recorded in a process-wide journal (name, style, title,
+// text, answer) and answered from a queue of scripted answers (1 when the queue is empty).
+#include <vector>
+
+#include "CATDlgDialog.h"
+
+// Kind of box.
+#define CATDlgNfyWarning 0x00100000UL
+#define CATDlgNfyInformation 0x00200000UL
+#define CATDlgNfyError 0x00400000UL
+#define CATDlgNfyQuestion 0x00800000UL
+// Buttons.
+#define CATDlgNfyOK 0x10000000UL
+#define CATDlgNfyOKCancel 0x20000000UL
+#define CATDlgNfyYesNo 0x40000000UL
+#define CATDlgNfyYesNoCancel 0x80000000UL
+// Answers.
+#define CATDlgNfyAnswerOK 1
+#define CATDlgNfyAnswerYes 1
+#define CATDlgNfyAnswerCancel 2
+#define CATDlgNfyAnswerNo 3
+
+struct CATDlgNotifyRecord {
+  CATString name;
+  CATDlgStyle style;
+  CATUnicodeString title;
+  CATUnicodeString text;
+  int answer;
+};
+
+class ExportedByCATDialog CATDlgNotify : public CATDlgDialog {
+ public:
+  CATDlgNotify(CATCommand* parent, const CATString& name, CATDlgStyle style);
+  ~CATDlgNotify() override;
+
+  void SetText(const CATUnicodeString& text) { text_ = text; }
+  const CATUnicodeString& GetText() const { return text_; }
+  // Shows the box and returns the answer (journalled).
+  int DisplayBlocked(const CATUnicodeString& text, const CATUnicodeString& title);
+  // Shows the box without waiting (journalled with answer 0).
+  void Display(const CATUnicodeString& text, const CATUnicodeString& title);
+
+  static void QueueAnswer(int answer);
+  static void ClearAnswers();
+  static const std::vector<CATDlgNotifyRecord>& GetJournal();
+  static void ClearJournal();
+
+ private:
+  CATUnicodeString text_;
+};
+
+#endif
