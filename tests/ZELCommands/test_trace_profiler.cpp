@@ -50,7 +50,7 @@ std::vector<std::pair<std::string, Row>> ParseReport(const std::string& text) {
   std::istringstream in(text);
   std::string line;
   const std::regex entry(R"(^ {0,8}(\d+) \| +(-?\d+) \| +(-?\d+) \| (.*)$)");
-  const std::regex caller(R"(^ {9} \| {8} \| {8} \|  \( *(\d+)\) (.*)$)");
+  const std::regex caller(R"(^ {10}\| {10}\| {10}\|  \( *(\d+)\) (.*)$)");
   std::smatch m;
   while (std::getline(in, line)) {
     if (std::regex_match(line, m, entry))

@@ -26,18 +26,22 @@ class ExportedByCATDialog CATApplication : public CATCommand {
   void RemoveTimeOut(CATCommand* client, CATApplicationCB cb = nullptr);
   int PendingTimeOuts() const;
 
-  // Fires the earliest pending time-out at once, without waiting; 0 when none was pending.
+  // Fires the earliest pending time-out at once, without waiting, and performs the delayed destructions, as
+  // one turn of the loop; 0 when none was pending. The application's clock moves on to the time-out's due
+  // time, so time-outs added by the callback are due relative to it (tests use this as virtual time).
   int FireNextTimeOut();
   // Runs the loop: fires time-outs when due and performs delayed destructions until Exit() or until
   // nothing is pending. Returns the number of time-outs fired.
   int Run();
-  // Runs the loop for at most maxMs milliseconds of real time.
+  // Runs the loop as Run does, for at most maxMs milliseconds of real time.
   int RunFor(int maxMs);
   void Exit() { exitRequested_ = true; }
 
   // Destroys the commands whose destruction was requested.
   void ProcessDelayedDestructions();
   void ScheduleDestruction(CATCommand* command);
+  // Forgets a pending destruction (the command is being destroyed another way).
+  void CancelDestruction(CATCommand* command);
 
  private:
   struct TimeOut {
@@ -48,11 +52,17 @@ class ExportedByCATDialog CATApplication : public CATCommand {
     CATApplicationCB cb;
   };
   int Loop(std::chrono::steady_clock::time_point deadline, bool bounded);
+  // The application's clock: real time plus the time skipped by FireNextTimeOut.
+  std::chrono::steady_clock::time_point Now() const;
+  // Removes the earliest time-out (by due time, then order of addition) into out; false when none.
+  bool TakeEarliest(TimeOut& out);
+  void Fire(const TimeOut& timeOut);
   std::vector<std::string> args_;
   std::vector<TimeOut> timeOuts_;
   std::vector<CATCommand*> toDestroy_;
   long long sequence_ = 0;
   bool exitRequested_ = false;
+  std::chrono::steady_clock::duration skew_{};
 };
 
 #endif

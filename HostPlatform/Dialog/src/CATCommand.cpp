@@ -1,0 +1,55 @@
+#include "CATCommand.h"
+
+#include <algorithm>
+
+#include "CATApplication.h"
+
+CATCommand::CATCommand(CATCommand* parent, const CATString& name) : parent_(parent), name_(name) {
+  if (parent_) parent_->children_.push_back(this);
+}
+
+CATCommand::~CATCommand() {
+  // Nothing may call back into a destroyed command: drop its pending destruction and time-outs.
+  CATApplication* app = CATApplication::MainApplication();
+  if (app && app != this) {
+    app->CancelDestruction(this);
+    app->RemoveTimeOut(this);
+  }
+  while (!children_.empty()) {
+    CATCommand* child = children_.back();
+    children_.pop_back();
+    child->parent_ = nullptr;
+    delete child;
+  }
+  if (parent_) {
+    std::vector<CATCommand*>& siblings = parent_->children_;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  }
+}
+
+CATStatusChangeRC CATCommand::Activate(CATCommand*, CATNotification*) {
+  return CATStatusChangeRCCompleted;
+}
+
+CATStatusChangeRC CATCommand::Desactivate(CATCommand*, CATNotification*) {
+  return CATStatusChangeRCCompleted;
+}
+
+CATStatusChangeRC CATCommand::Cancel(CATCommand*, CATNotification*) {
+  return CATStatusChangeRCCompleted;
+}
+
+void CATCommand::RequestDelayedDestruction() {
+  if (destructionRequested_) return;
+  CATApplication* app = CATApplication::MainApplication();
+  if (app == this) {
+    // The application belongs to whoever created it; its request only ends the event loop.
+    app->Exit();
+    return;
+  }
+  destructionRequested_ = 1;
+  if (app)
+    app->ScheduleDestruction(this);
+  else
+    delete this;
+}
