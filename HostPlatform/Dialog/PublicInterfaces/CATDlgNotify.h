@@ -6,16 +6,16 @@
 
 #include "CATDlgDialog.h"
 
-// Kind of box.
-#define CATDlgNfyWarning 0x00100000UL
-#define CATDlgNfyInformation 0x00200000UL
-#define CATDlgNfyError 0x00400000UL
-#define CATDlgNfyQuestion 0x00800000UL
 // Buttons.
-#define CATDlgNfyOK 0x10000000UL
-#define CATDlgNfyOKCancel 0x20000000UL
-#define CATDlgNfyYesNo 0x40000000UL
-#define CATDlgNfyYesNoCancel 0x80000000UL
+#define CATDlgNfyOK 0x00100000UL
+#define CATDlgNfyOKCancel 0x00200000UL
+#define CATDlgNfyYesNo 0x00400000UL
+#define CATDlgNfyYesNoCancel 0x00800000UL
+// Kind of box (a box may also be CATDlgWndModal).
+#define CATDlgNfyQuestion 0x02000000UL
+#define CATDlgNfyInformation 0x04000000UL
+#define CATDlgNfyWarning 0x08000000UL
+#define CATDlgNfyError 0x10000000UL
 // Answers.
 #define CATDlgNfyAnswerOK 1
 #define CATDlgNfyAnswerYes 1
@@ -46,6 +46,12 @@ class ExportedByCATDialog CATDlgNotify : public CATDlgDialog {
   static void ClearAnswers();
   static const std::vector<CATDlgNotifyRecord>& GetJournal();
   static void ClearJournal();
+
+  const char* GetKindName() const override { return "Notify"; }
+
+ protected:
+  unsigned StandardButtons() const override;
+  void DescribeState(std::string& line) const override;
 
  private:
   CATUnicodeString text_;

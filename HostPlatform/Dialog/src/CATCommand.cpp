@@ -3,12 +3,17 @@
 #include <algorithm>
 
 #include "CATApplication.h"
+#include "CATCallbackRegistry.h"
+#include "CATNotification.h"
 
-CATCommand::CATCommand(CATCommand* parent, const CATString& name) : parent_(parent), name_(name) {
+CATCommand::CATCommand(CATCommand* parent, const CATString& name)
+    : parent_(parent), name_(name), life_(std::make_shared<const int>(0)) {
   if (parent_) parent_->children_.push_back(this);
 }
 
 CATCommand::~CATCommand() {
+  life_.reset();
+  CATCallbackRegistry::Instance().Forget(this);
   // Nothing may call back into a destroyed command: drop its pending destruction and time-outs.
   CATApplication* app = CATApplication::MainApplication();
   if (app && app != this) {
@@ -52,4 +57,24 @@ void CATCommand::RequestDelayedDestruction() {
     app->ScheduleDestruction(this);
   else
     delete this;
+}
+
+CATCallback CATCommand::AddAnalyseNotificationCB(CATCommand* sender, CATNotification* notification,
+                                                 CATCommandMethod method, CATCommandClientData data) {
+  if (!notification) return 0;
+  return CATCallbackRegistry::Instance().Add(this, sender, notification->GetKind(), method, data);
+}
+
+int CATCommand::RemoveAnalyseNotificationCB(CATCallback callback) {
+  return CATCallbackRegistry::Instance().Remove(this, callback);
+}
+
+int CATCommand::RemoveAnalyseNotificationCB(CATCommand* sender, CATNotification* notification,
+                                            CATCommandMethod method, CATCommandClientData data) {
+  if (!notification) return 0;
+  return CATCallbackRegistry::Instance().Remove(this, sender, notification->GetKind(), method, data);
+}
+
+int CATCommand::PublishNotification(CATNotification* notification) {
+  return CATCallbackRegistry::Instance().Dispatch(this, notification);
 }

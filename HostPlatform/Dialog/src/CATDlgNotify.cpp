@@ -67,3 +67,18 @@ void CATDlgNotify::ClearJournal() {
   std::lock_guard<std::mutex> lock(state.mutex);
   state.journal.clear();
 }
+
+unsigned CATDlgNotify::StandardButtons() const {
+  CATDlgStyle style = GetStyle();
+  unsigned mask = 0;
+  if (style & (CATDlgNfyOK | CATDlgNfyOKCancel)) mask |= 1u << CATDlgStdOK;
+  if (style & (CATDlgNfyOKCancel | CATDlgNfyYesNoCancel)) mask |= 1u << CATDlgStdCancel;
+  if (style & (CATDlgNfyYesNo | CATDlgNfyYesNoCancel)) mask |= (1u << CATDlgStdYes) | (1u << CATDlgStdNo);
+  return mask;
+}
+
+void CATDlgNotify::DescribeState(std::string& line) const {
+  CATDlgDialog::DescribeState(line);
+  line += " text=";
+  AppendQuoted(line, text_.ConvertToUTF8());
+}
