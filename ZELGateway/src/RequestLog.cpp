@@ -1,0 +1,66 @@
+#include "zelgw/RequestLog.h"
+
+#include <chrono>
+#include <ctime>
+#include <stdexcept>
+
+namespace zelgw {
+namespace {
+
+// Printable ASCII only; blanks too when the field ends the line.
+std::string Field(std::string_view text, std::size_t maxLength, bool blanks = false) {
+  if (text.empty()) return "-";
+  std::string out;
+  for (char c : text.substr(0, maxLength)) {
+    unsigned char u = static_cast<unsigned char>(c);
+    out += ((u > 0x20 || (blanks && u == 0x20)) && u < 0x7F) ? c : '?';
+  }
+  if (text.size() > maxLength) out += "...";
+  return out;
+}
+
+std::string UtcTimestamp() {
+  auto now = std::chrono::system_clock::now();
+  std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+  std::tm utc{};
+  gmtime_r(&seconds, &utc);
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900, utc.tm_mon + 1,
+                utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(millis));
+  return text;
+}
+
+std::string FormatEntry(std::string_view function, std::string_view requestId, int errorCode,
+                        double milliseconds, std::string_view detail) {
+  char elapsed[32];
+  std::snprintf(elapsed, sizeof elapsed, "%.1f", milliseconds);
+  std::string line = Field(function, 64) + " " + Field(requestId, 64) + " " +
+                     (errorCode == 0 ? std::string("OK") : "ERROR " + std::to_string(errorCode)) + " " +
+                     elapsed + "ms";
+  if (!detail.empty()) line += " " + Field(detail, 300, true);
+  return line;
+}
+
+}  // namespace
+
+RequestLog::RequestLog(std::FILE* stream) : stream_(stream), owned_(false) {}
+
+RequestLog::RequestLog(const std::string& path) : stream_(std::fopen(path.c_str(), "a")), owned_(true) {
+  if (!stream_) throw std::runtime_error("cannot open the log file " + path);
+}
+
+RequestLog::~RequestLog() {
+  if (owned_) std::fclose(stream_);
+}
+
+void RequestLog::Write(std::string_view function, std::string_view requestId, int errorCode,
+                       double milliseconds, std::string_view detail) {
+  std::string line =
+      UtcTimestamp() + " " + FormatEntry(function, requestId, errorCode, milliseconds, detail) + "\n";
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::fputs(line.c_str(), stream_);
+  std::fflush(stream_);
+}
+
+}  // namespace zelgw

@@ -1,0 +1,27 @@
+#include <array>
+
+#include "handlers/Handlers.h"
+
+namespace zelgw {
+namespace {
+
+// Every function the gateway answers. A function of the client's catalogue that is not listed here is
+// answered as unknown.
+constexpr std::array kFunctions = {
+    FunctionEntry{"Test", &HandleTest},
+};
+
+}  // namespace
+
+std::span<const FunctionEntry> FunctionTable() {
+  return kFunctions;
+}
+
+FunctionHandler FindFunction(std::string_view name) {
+  for (const FunctionEntry& entry : kFunctions) {
+    if (entry.name == name) return entry.handler;
+  }
+  return nullptr;
+}
+
+}  // namespace zelgw
