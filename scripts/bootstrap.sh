@@ -6,7 +6,7 @@ packages=(
   libpugixml-dev libcurl4-openssl-dev libwslay-dev libssl-dev libsqlite3-dev libcpp-httplib-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  python3 python3-websockets
+  python3 python3-websockets openssl ca-certificates
 )
 missing=()
 for p in "${packages[@]}"; do
