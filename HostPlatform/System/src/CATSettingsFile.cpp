@@ -64,30 +64,12 @@ void EncodeName(std::string& out, std::string_view name) {
   }
 }
 
-void AppendUTF8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 void EncodeValue(std::string& out, const std::u16string& value) {
   for (size_t i = 0; i < value.size(); ++i) {
     char16_t c = value[i];
     bool high = c >= 0xD800 && c <= 0xDBFF;
     if (high && i + 1 < value.size() && value[i + 1] >= 0xDC00 && value[i + 1] <= 0xDFFF) {
-      AppendUTF8(out, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (value[i + 1] - 0xDC00));
+      CATAppendUTF8(out, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (value[i + 1] - 0xDC00));
       ++i;
     } else if (AppendCommonEscape(out, c)) {
       continue;
@@ -95,7 +77,7 @@ void EncodeValue(std::string& out, const std::u16string& value) {
       out += "\\u";
       AppendHex(out, c, 4);
     } else {
-      AppendUTF8(out, c);
+      CATAppendUTF8(out, c);
     }
   }
 }

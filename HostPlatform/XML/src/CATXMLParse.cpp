@@ -3,6 +3,7 @@
 // reference to an entity it does not know cannot pass as text).
 #include <cstring>
 #include <unordered_set>
+#include "CATUnicodeString.h"
 
 #include "CATXMLImpl.h"
 
@@ -12,24 +13,6 @@ namespace {
 constexpr unsigned kFlags = pugi::parse_fragment | pugi::parse_cdata | pugi::parse_comments | pugi::parse_pi |
                             pugi::parse_declaration | pugi::parse_doctype | pugi::parse_ws_pcdata |
                             pugi::parse_eol | pugi::parse_wconv_attribute;
-
-void AppendUTF8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 bool IsXmlChar(char32_t c) {
   return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
@@ -208,7 +191,7 @@ class Checker {
           if (cp > 0x10FFFF) return Fail(amp, "character reference out of range");
         }
         if (!IsXmlChar(cp)) return Fail(amp, "character reference to a character XML does not allow");
-        AppendUTF8(out, cp);
+        CATAppendUTF8(out, cp);
       } else if (ref == "lt") {
         out += '<';
       } else if (ref == "gt") {
