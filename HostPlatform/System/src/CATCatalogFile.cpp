@@ -1,4 +1,5 @@
 #include "CATCatalogFile.h"
+#include "CATSearchPath.h"
 
 #include <sys/stat.h>
 
@@ -132,16 +133,6 @@ class CatalogParser {
   CATCatalogParseResult result_;
 };
 
-std::vector<std::string> SplitPath(const char* value) {
-  std::vector<std::string> parts;
-  if (!value) return parts;
-  std::stringstream in(value);
-  std::string part;
-  while (std::getline(in, part, ':'))
-    if (!part.empty()) parts.push_back(part);
-  return parts;
-}
-
 bool IsPlainFileName(const std::string& name) {
   return !name.empty() && name.find('/') == std::string::npos && name.find("..") == std::string::npos &&
          name.find('\0') == std::string::npos;
@@ -208,7 +199,7 @@ std::string CATInsertCatalogParameters(std::string_view text, const std::vector<
 }
 
 std::vector<std::string> CATGetCatalogDirectories() {
-  std::vector<std::string> dirs = SplitPath(CATGetEnv("CATMsgCatalogPath"));
+  std::vector<std::string> dirs = CATSplitSearchPath(CATGetEnv("CATMsgCatalogPath"));
   std::string lib = CATGetRuntimeLibraryDirectory();
   if (!lib.empty()) dirs.push_back(lib + "/../../resources/msgcatalog");
   return dirs;

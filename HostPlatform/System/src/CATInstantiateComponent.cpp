@@ -1,4 +1,5 @@
 #include "CATInstantiateComponent.h"
+#include "CATSearchPath.h"
 
 #include <dirent.h>
 #include <dlfcn.h>
@@ -39,16 +40,6 @@ class ComponentRegistry {
 ComponentRegistry& Registry() {
   static ComponentRegistry* registry = new ComponentRegistry;
   return *registry;
-}
-
-std::vector<std::string> SplitPath(const char* value) {
-  std::vector<std::string> parts;
-  if (!value) return parts;
-  std::stringstream in(value);
-  std::string part;
-  while (std::getline(in, part, ':'))
-    if (!part.empty()) parts.push_back(part);
-  return parts;
 }
 
 bool EndsWith(const std::string& text, const std::string& suffix) {
@@ -114,7 +105,7 @@ std::string CATGetRuntimeLibraryDirectory() {
 }
 
 std::vector<std::string> CATGetDictionaryDirectories() {
-  std::vector<std::string> dirs = SplitPath(CATGetEnv("CATDictionaryPath"));
+  std::vector<std::string> dirs = CATSplitSearchPath(CATGetEnv("CATDictionaryPath"));
   if (dirs.empty()) {
     std::string lib = CATGetRuntimeLibraryDirectory();
     if (!lib.empty()) dirs.push_back(lib + "/../dictionary");
