@@ -154,68 +154,49 @@ bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-void AppendText(std::string& out, std::string_view text) {
+namespace {
+// The reference for a character that cannot stand as itself; in attribute values, white space other than the
+// space is escaped too, since the reader would normalise it to spaces.
+const char* Escape(char c, bool inAttribute) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '\r':
+      return "&#13;";  // would otherwise be turned into a line feed by the reader
+    case '"':
+      return inAttribute ? "&quot;" : nullptr;
+    case '\t':
+      return inAttribute ? "&#9;" : nullptr;
+    case '\n':
+      return inAttribute ? "&#10;" : nullptr;
+    default:
+      return nullptr;
+  }
+}
+
+void AppendEscaped(std::string& out, std::string_view text, bool inAttribute) {
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    const char* rep = nullptr;
-    switch (text[i]) {
-      case '&':
-        rep = "&amp;";
-        break;
-      case '<':
-        rep = "&lt;";
-        break;
-      case '>':
-        rep = "&gt;";
-        break;
-      case '\r':
-        rep = "&#13;";
-        break;  // would otherwise be turned into a line feed by the reader
-      default:
-        continue;
-    }
+    const char* rep = Escape(text[i], inAttribute);
+    if (!rep) continue;
     out.append(text.substr(start, i - start));
     out.append(rep);
     start = i + 1;
   }
   out.append(text.substr(start));
 }
+}  // namespace
+
+void AppendText(std::string& out, std::string_view text) {
+  AppendEscaped(out, text, false);
+}
 
 void AppendAttributeValue(std::string& out, std::string_view value) {
-  size_t start = 0;
-  for (size_t i = 0; i < value.size(); ++i) {
-    const char* rep = nullptr;
-    switch (value[i]) {
-      case '&':
-        rep = "&amp;";
-        break;
-      case '<':
-        rep = "&lt;";
-        break;
-      case '>':
-        rep = "&gt;";
-        break;
-      case '"':
-        rep = "&quot;";
-        break;
-      // White space other than the space would be normalised to spaces by the reader.
-      case '\t':
-        rep = "&#9;";
-        break;
-      case '\n':
-        rep = "&#10;";
-        break;
-      case '\r':
-        rep = "&#13;";
-        break;
-      default:
-        continue;
-    }
-    out.append(value.substr(start, i - start));
-    out.append(rep);
-    start = i + 1;
-  }
-  out.append(value.substr(start));
+  AppendEscaped(out, value, true);
 }
 
 }  // namespace CATXMLChars
