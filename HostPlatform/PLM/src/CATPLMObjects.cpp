@@ -6,6 +6,16 @@ namespace {
 
 const char* const kSessionEnded = "The PLM session has ended";
 
+struct OccurrenceExtension {
+  IID iid;
+  CATPLMNavServices::OccurrenceExtensionCreator creator;
+};
+// Filled by libraries as they load, read by every query; never destroyed, as libraries may query late.
+std::vector<OccurrenceExtension>& OccurrenceExtensions() {
+  static std::vector<OccurrenceExtension>* extensions = new std::vector<OccurrenceExtension>;
+  return *extensions;
+}
+
 // The record, or null with the last error saying why: the session's end, or what the database answered.
 CATPLMRecord* Load(const CATPLMSessionPtr& session, CATPLMId id) {
   if (session->IsOpen()) return session->Record(id);
@@ -113,10 +123,20 @@ HRESULT CATPLMOccurrenceObj::QueryInterface(const IID& iid, void** out) {
       CATQueryInterfaceOf<CATIPLMNavOccurrence, CATINavigateObject, CATIPLMComponent>(this, iid, out);
   if (hr != E_NOINTERFACE) return hr;
   // The knowledge attributes, alias and record are those of the reference the occurrence stands for.
-  if (!(iid == IID_CATICkeObject || iid == IID_CATIAlias || iid == IID_CATPLMRecordHandle) || !Usable())
+  if (iid == IID_CATICkeObject || iid == IID_CATIAlias || iid == IID_CATPLMRecordHandle) {
+    if (!Usable()) return hr;
+    CATPLMComponentObj* component = session_->Component(reference_);
+    return component ? component->QueryInterface(iid, out) : hr;
+  }
+  for (const OccurrenceExtension& extension : OccurrenceExtensions()) {
+    if (!(extension.iid == iid)) continue;
+    CATBaseUnknown* object = extension.creator(this);
+    if (!object) return hr;
+    hr = object->QueryInterface(iid, out);
+    object->Release();
     return hr;
-  CATPLMComponentObj* component = session_->Component(reference_);
-  return component ? component->QueryInterface(iid, out) : hr;
+  }
+  return hr;
 }
 
 HRESULT CATPLMOccurrenceObj::GetReference(CATIPLMNavEntity_var& oReference) {
@@ -209,6 +229,14 @@ void CATPLMOccurrenceObj::Detach() {
   }
   for (CATPLMOccurrenceObj* child : links) child->Release();
   for (CATPLMOccurrenceObj* node : nodes) node->Release();
+}
+
+HRESULT CATPLMNavServices::RegisterOccurrenceExtension(const IID& iid, OccurrenceExtensionCreator iCreator) {
+  if (!iCreator) return E_INVALIDARG;
+  for (const OccurrenceExtension& extension : OccurrenceExtensions())
+    if (extension.iid == iid) return S_FALSE;
+  OccurrenceExtensions().push_back({iid, iCreator});
+  return S_OK;
 }
 
 HRESULT CATPLMNavServices::GetRootOccurrence(CATBaseUnknown* iRoot, CATIPLMNavOccurrence_var& oRoot) {
