@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The end-to-end demo on embedded defaults: builds the tree, starts the reference gateway on a free port with
-# its seeded demo store, and drives it through the product's transport with the request probe.
+# its seeded demo store, drives it through the product's transport with the request probe, then runs a client
+# session on the seeded demo PLM database.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/bootstrap.sh
@@ -39,3 +40,6 @@ echo "== a function the gateway does not know =="
 
 echo "== gateway log =="
 cat "$work/gateway.log"
+
+echo "== a client session on a private copy of the demo PLM database (scripts/demo-session.script) =="
+LD_LIBRARY_PATH=build/tests "$bin/CNEXT" --strict --script scripts/demo-session.script
