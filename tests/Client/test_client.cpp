@@ -35,12 +35,16 @@ struct Outcome {
 };
 
 // Runs CNEXT with the arguments (already quoted for the shell), in an environment of its own: the test
-// command library on the library path, no database or trace settings inherited.
-Outcome RunClient(const std::string& arguments) {
+// command library on the library path, no database or trace settings inherited, the dictionaries of the
+// runtime tree unless others are named.
+Outcome RunClient(const std::string& arguments, const std::string& dictionaryPath = std::string()) {
   setenv("LD_LIBRARY_PATH", ZEL_BINARY_DIR "/tests", 1);
   unsetenv("ZEL_PLM_DATABASE");
   unsetenv("ZEL_DEBUG");
-  unsetenv("CATDictionaryPath");
+  if (dictionaryPath.empty())
+    unsetenv("CATDictionaryPath");
+  else
+    setenv("CATDictionaryPath", dictionaryPath.c_str(), 1);
   fs::path errors = fs::temp_directory_path() / ("cnext-stderr-" + std::to_string(getpid()));
   std::string command = "'" + kClient + "' " + arguments + " 2>'" + errors.string() + "'";
   Outcome outcome;
@@ -119,6 +123,33 @@ TEST(ClientProgram, StrictModeStopsAtTheFirstFailingLineAndInputMayComeFromStand
   Write(dir.path / "good.script", "echo fine\nquit\necho never\n");
   EXPECT_EQ("CNEXT> echo fine\nfine\nCNEXT> quit\n[exit 0]\n",
             RunClient("--script " + Quote(dir.path / "good.script")).out);
+}
+
+TEST(ClientProgram, AddinsOfTheDictionariesLoadWithTheirWorkbench) {
+  TempDir dir;
+  Write(dir.path / "addins.dico",
+        "ZELTestGeneralAddin CATIAfrGeneralWksAddin ZELTestAddins\n"
+        "ZELTestNavAddin CATIImmNavAddin ZELTestAddins\n"
+        "ZELTestNotAnAddin CATIImmNavAddin ZELTestAddins\n");
+  Write(dir.path / "addins.script", "addins\nopen-explorer VPMReference prd-00012340\naddins\nheaders\n");
+  Outcome outcome = RunClient("--script " + Quote(dir.path / "addins.script"), dir.path.string());
+  EXPECT_EQ(
+      "CNEXT> addins\n"
+      "  ZELTestGeneralAddin CATIAfrGeneralWksAddin toolbars ZELTestSection: "
+      "ZELTestStarter(ZELTestGeneralHeader) ZELTestMenuStarter(ZELTestGeneralHeader)\n"
+      "CNEXT> open-explorer VPMReference prd-00012340\n"
+      "opened window 1 explorer \"City Bicycle\"\n"
+      "CNEXT> addins\n"
+      "  ZELTestGeneralAddin CATIAfrGeneralWksAddin toolbars ZELTestSection: "
+      "ZELTestStarter(ZELTestGeneralHeader) ZELTestMenuStarter(ZELTestGeneralHeader)\n"
+      "  ZELTestNavAddin CATIImmNavAddin no toolbars\n"
+      "CNEXT> headers\n"
+      "  CATImmRemoveBranchCmd CATAfrFoundation/CATImmRemoveBranchCmd available\n"
+      "  ZELTestGeneralHeader ZELTestAddins/ZELTestGeneralCmd unavailable\n"
+      "  ZELTestNavHeader ZELTestAddins/ZELTestNavCmd available\n"
+      "[exit 0]\n",
+      outcome.out);
+  EXPECT_NE(std::string::npos, outcome.err.find("ZELTestNotAnAddin")) << outcome.err;
 }
 
 TEST(ClientProgram, ASessionThatCannotStartEndsWithCodeTwo) {

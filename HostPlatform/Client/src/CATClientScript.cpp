@@ -7,6 +7,7 @@
 #include "CATAfrCommandFactory.h"
 #include "CATClientDialogs.h"
 #include "CATClientNavigation.h"
+#include "CATCmdContainer.h"
 #include "CATCommandHeader.h"
 #include "CATDlgCheckButton.h"
 #include "CATDlgCombo.h"
@@ -141,6 +142,7 @@ const std::vector<CATClientScript::Verb>& CATClientScript::Verbs() {
       {"start", &CATClientScript::Start, "start CLASS [LIBRARY]"},
       {"start-header", &CATClientScript::StartHeader, "start-header NAME"},
       {"headers", &CATClientScript::Headers, "headers"},
+      {"addins", &CATClientScript::Addins, "addins"},
       {"dialogs", &CATClientScript::Dialogs, "dialogs"},
       {"check", &CATClientScript::Check, "check DIALOG/CONTROL"},
       {"uncheck", &CATClientScript::Uncheck, "uncheck DIALOG/CONTROL"},
@@ -536,6 +538,22 @@ void CATClientScript::Headers(const std::string&) {
   for (CATCommandHeader* header : session_.GetFrame()->ListHeaders())
     Say("  " + header->GetID().str() + " " + header->GetLibrary().str() + "/" + header->GetClassName().str() +
         (header->IsAvailable() ? " available" : " unavailable"));
+}
+
+void CATClientScript::Addins(const std::string&) {
+  const std::vector<CATApplicationFrame::Addin>& addins = session_.GetFrame()->GetAddins();
+  if (addins.empty()) Say("no add-ins");
+  for (const CATApplicationFrame::Addin& addin : addins) {
+    std::string line = "  " + addin.component.str() + " " + addin.interfaceName.str();
+    if (!addin.toolbars) {
+      line += " no toolbars";
+    } else {
+      line += " toolbars " + addin.toolbars->GetName().str() + ":";
+      for (const CATCmdContainer::Starter& starter : addin.toolbars->ListAllStarters())
+        line += " " + starter.name.str() + "(" + starter.header.str() + ")";
+    }
+    Say(line);
+  }
 }
 
 void CATClientScript::Dialogs(const std::string&) {

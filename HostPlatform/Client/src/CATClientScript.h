@@ -65,6 +65,7 @@ class CATClientScript {
   void Start(const std::string& arguments);
   void StartHeader(const std::string& arguments);
   void Headers(const std::string&);
+  void Addins(const std::string&);
   void Dialogs(const std::string&);
   void Check(const std::string& arguments);
   void Uncheck(const std::string& arguments);

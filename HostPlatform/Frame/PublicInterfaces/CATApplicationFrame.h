@@ -5,6 +5,7 @@
 // workbench and workshop, the command headers, and the commands started for the user. At most one exists
 // at a time; GetFrame() is null when there is none (a batch program).
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "CATAfrFoundationExport.h"
@@ -12,6 +13,7 @@
 #include "CATFrmEditor.h"
 #include "CATListVal.h"
 
+class CATCmdContainer;
 class CATCommandHeader;
 class CATDlgDialog;
 class CATFrmLayout;
@@ -54,7 +56,27 @@ class ExportedByCATAfrFoundation CATApplicationFrame : public CATCommand {
   CATCommandHeader* FindHeader(const CATString& id) const;
   CATListVal<CATCommandHeader*> ListHeaders() const;
 
+  // Add-ins: whenever a workbench or workshop becomes current (start-up at the home, window activation,
+  // a workbench or workshop change), the components the dictionaries declare for the matching add-in
+  // interfaces (CATIAfrGeneralWksAddin for every workbench, CATIImmNavAddin for the navigation workshop,
+  // I3DEXPERIENCEPlatformAddin for the home) are created once per session, and their CreateCommands then
+  // CreateToolbars run once. A component that cannot be created or lacks its interface is reported on
+  // standard error and skipped. The frame keeps the add-ins and their containers until it ends.
+  struct Addin {
+    CATString component;
+    CATString interfaceName;
+    CATBaseUnknown* addin;      // the interface pointer, held by the frame
+    CATCmdContainer* toolbars;  // what CreateToolbars returned, or null
+  };
+  // The add-ins loaded so far, in the order they were loaded.
+  const std::vector<Addin>& GetAddins() const { return addins_; }
+
  private:
+  friend class CATFrmLayout;
+  // Loads the add-ins of the current workbench and workshop not loaded yet.
+  void LoadAddins();
+  void LoadAddinsOf(const char* interfaceName);
+
   struct Started {
     CATCommand* command;
     std::weak_ptr<const int> alive;
@@ -67,6 +89,10 @@ class ExportedByCATAfrFoundation CATApplicationFrame : public CATCommand {
   CATString homeWorkshop_;
   std::vector<CATCommandHeader*> headers_;
   std::vector<Started> started_;
+  std::vector<Addin> addins_;
+  // Interfaces whose dictionary lines were already acted on: failures are reported once per session.
+  std::vector<std::string> addinInterfaces_;
+  bool loadingAddins_ = false;
   int editors_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "CATApplication.h"
+#include "CATCmdContainer.h"
 #include "CATCommandHeader.h"
 #include "CATDlgDialog.h"
 #include "CATFrmLayout.h"
@@ -27,6 +28,8 @@ CATApplicationFrame::CATApplicationFrame(CATCommand* parent, const CATString& na
                            "CATImmNavigation", "CATImmNavigation", CATFrmAvailable);
   AddHeader(removeBranch);
   removeBranch->Release();
+  // The session starts at the home; a second frame is no session of its own (GetFrame stays the first).
+  if (s_frame == this) LoadAddins();
 }
 
 CATApplicationFrame::~CATApplicationFrame() {
@@ -38,6 +41,13 @@ CATApplicationFrame::~CATApplicationFrame() {
     if (!entry.alive.expired()) delete entry.command;
   delete layout_;
   layout_ = nullptr;
+  // Add-ins go before the headers they declared; last loaded, first released.
+  std::vector<Addin> addins;
+  addins.swap(addins_);
+  for (auto it = addins.rbegin(); it != addins.rend(); ++it) {
+    if (it->toolbars) it->toolbars->Release();
+    it->addin->Release();
+  }
   for (CATCommandHeader* header : headers_) header->Release();
   headers_.clear();
   if (s_frame == this) s_frame = nullptr;
@@ -63,6 +73,7 @@ void CATApplicationFrame::SetCurrentWorkbench(const CATString& name) {
     window->SetWorkbench(name);
   else
     homeWorkbench_ = name;
+  LoadAddins();
 }
 
 void CATApplicationFrame::SetCurrentWorkshop(const CATString& name) {
@@ -71,6 +82,7 @@ void CATApplicationFrame::SetCurrentWorkshop(const CATString& name) {
     window->SetWorkshop(name);
   else
     homeWorkshop_ = name;
+  LoadAddins();
 }
 
 CATFrmEditor* CATApplicationFrame::CreateEditor(CATFrmEditorKind kind) {

@@ -62,7 +62,11 @@ HRESULT CATFrmLayout::SetCurrentWindow(CATFrmWindow* window) {
   std::weak_ptr<const int> alive = window->LifeToken();
   if (former) former->Notify(CATFrmWindow::WINDOW_DEACTIVATED());
   // The callbacks of the deactivation may have closed or replaced the window.
-  if (!alive.expired() && current_ == window) window->Notify(CATFrmWindow::WINDOW_ACTIVATED());
+  if (!alive.expired() && current_ == window) {
+    // The workbench's add-ins come first, so that the activation finds the headers they declare.
+    if (frame_) frame_->LoadAddins();
+    if (!alive.expired() && current_ == window) window->Notify(CATFrmWindow::WINDOW_ACTIVATED());
+  }
   return S_OK;
 }
 
@@ -81,7 +85,11 @@ HRESULT CATFrmLayout::CloseWindow(CATFrmWindow* window) {
     window->RequestDelayedDestruction();
   }
   // Unless a callback already made another window current (which then was notified), the successor is.
-  if (wasCurrent && current_ && current_ == successor) current_->Notify(CATFrmWindow::WINDOW_ACTIVATED());
+  if (wasCurrent && current_ == successor) {
+    // The successor's workbench, or the home's when no window is left, becomes current.
+    if (frame_) frame_->LoadAddins();
+    if (current_ && current_ == successor) current_->Notify(CATFrmWindow::WINDOW_ACTIVATED());
+  }
   return S_OK;
 }
 

@@ -35,6 +35,8 @@ ExportedByCATSysTS HRESULT CATLoadLibrary(const char* libraryName);
 // ("CATDictionaryPath", colon-separated, else <lib>/../dictionary).
 ExportedByCATSysTS std::string CATGetRuntimeLibraryDirectory();
 ExportedByCATSysTS std::vector<std::string> CATGetDictionaryDirectories();
+// The components that dictionary lines declare for an interface name, each once, in dictionary order.
+ExportedByCATSysTS std::vector<std::string> CATListComponentsOfInterface(const char* interfaceName);
 
 // Registers Class (default-constructible, deriving from CATBaseUnknown) under its own name.
 #define CATImplementComponent(Class)                                                 \

@@ -47,9 +47,10 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
          text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// Libraries named by every dictionary line of className, in directory order then file name order.
-std::vector<std::string> LibrariesFromDictionaries(const std::string& className) {
-  std::vector<std::string> libraries;
+// Every well-formed dictionary line ("<Class> <Interface> <library>"), in directory order, then file name
+// order, then line order; comments and malformed lines are skipped.
+template <class Visit>
+void ForEachDictionaryLine(Visit visit) {
   for (const std::string& dir : CATGetDictionaryDirectories()) {
     DIR* handle = opendir(dir.c_str());
     if (!handle) continue;
@@ -68,12 +69,22 @@ std::vector<std::string> LibrariesFromDictionaries(const std::string& className)
         std::vector<std::string> tokens;
         std::string token;
         while (fields >> token && token[0] != '#') tokens.push_back(token);
-        if (tokens.size() != 3 || tokens[0] != className) continue;
-        if (std::find(libraries.begin(), libraries.end(), tokens[2]) == libraries.end())
-          libraries.push_back(tokens[2]);
+        if (tokens.size() == 3) visit(tokens[0], tokens[1], tokens[2]);
       }
     }
   }
+}
+
+void AppendOnce(std::vector<std::string>& list, const std::string& value) {
+  if (std::find(list.begin(), list.end(), value) == list.end()) list.push_back(value);
+}
+
+// Libraries named by every dictionary line of className.
+std::vector<std::string> LibrariesFromDictionaries(const std::string& className) {
+  std::vector<std::string> libraries;
+  ForEachDictionaryLine([&](const std::string& component, const std::string&, const std::string& library) {
+    if (component == className) AppendOnce(libraries, library);
+  });
   return libraries;
 }
 
@@ -102,6 +113,15 @@ std::string CATGetRuntimeLibraryDirectory() {
     return path.substr(0, path.rfind('/'));
   }();
   return directory;
+}
+
+std::vector<std::string> CATListComponentsOfInterface(const char* interfaceName) {
+  std::vector<std::string> components;
+  if (!interfaceName || !*interfaceName) return components;
+  ForEachDictionaryLine([&](const std::string& component, const std::string& itf, const std::string&) {
+    if (itf == interfaceName) AppendOnce(components, component);
+  });
+  return components;
 }
 
 std::vector<std::string> CATGetDictionaryDirectories() {
