@@ -125,17 +125,10 @@ size_t UTF16Length(std::string_view s) {
 std::vector<CATXMLListEntry> ElementsByTagName(pugi::xml_node root, const std::string& name) {
   std::vector<CATXMLListEntry> out;
   bool all = name == "*";
-  pugi::xml_node cur = root.first_child();
-  while (cur) {
+  CATXMLWalk(root, [&](pugi::xml_node cur) {
     if (cur.type() == pugi::node_element && (all || name == cur.name())) out.push_back({cur, std::string()});
-    if (cur.first_child()) {
-      cur = cur.first_child();
-      continue;
-    }
-    while (cur != root && !cur.next_sibling()) cur = cur.parent();
-    if (cur == root) break;
-    cur = cur.next_sibling();
-  }
+    return true;
+  });
   return out;
 }
 
@@ -224,17 +217,10 @@ class NodeImpl : public Itf, public CATXMLNodeAccess {
     if (IsAttribute() || HasData(n)) return GetNodeValue(oText);
     std::string text;
     if (n.type() == pugi::node_element) {
-      pugi::xml_node cur = n.first_child();
-      while (cur) {
+      CATXMLWalk(n, [&](pugi::xml_node cur) {
         if (cur.type() == pugi::node_pcdata || cur.type() == pugi::node_cdata) text += cur.value();
-        if (cur.first_child()) {
-          cur = cur.first_child();
-          continue;
-        }
-        while (cur != n && !cur.next_sibling()) cur = cur.parent();
-        if (cur == n) break;
-        cur = cur.next_sibling();
-      }
+        return true;
+      });
     }
     oText = CATUnicodeString(text);
     return S_OK;

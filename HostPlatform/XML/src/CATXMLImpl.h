@@ -66,6 +66,24 @@ void AppendText(std::string& out, std::string_view text);
 void AppendAttributeValue(std::string& out, std::string_view value);
 }  // namespace CATXMLChars
 
+// Visits every node below root in document order without recursion, so deep documents cannot exhaust the
+// stack; the walk stops early when visit returns false, and the answer says whether it ran to the end.
+template <class Visit>
+bool CATXMLWalk(pugi::xml_node root, Visit visit) {
+  pugi::xml_node cur = root.first_child();
+  while (cur) {
+    if (!visit(cur)) return false;
+    if (cur.first_child()) {
+      cur = cur.first_child();
+      continue;
+    }
+    while (cur != root && !cur.next_sibling()) cur = cur.parent();
+    if (cur == root) break;
+    cur = cur.next_sibling();
+  }
+  return true;
+}
+
 // Catches exceptions at the interface boundary: no exception crosses a platform interface.
 #define CATXML_TRY try {
 #define CATXML_CATCH              \

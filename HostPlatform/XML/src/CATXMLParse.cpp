@@ -73,19 +73,7 @@ class Checker {
 
   // Every node of the tree, in document order, without recursion.
   bool Tree() {
-    pugi::xml_node root = st_.doc;
-    pugi::xml_node cur = root.first_child();
-    while (cur) {
-      if (!Node(cur)) return false;
-      if (cur.first_child()) {
-        cur = cur.first_child();
-        continue;
-      }
-      while (cur != root && !cur.next_sibling()) cur = cur.parent();
-      if (cur == root) break;
-      cur = cur.next_sibling();
-    }
-    return true;
+    return CATXMLWalk(st_.doc, [this](pugi::xml_node cur) { return Node(cur); });
   }
 
   bool Node(pugi::xml_node n) {
