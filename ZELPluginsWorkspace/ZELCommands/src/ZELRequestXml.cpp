@@ -69,9 +69,10 @@ bool FirstChildText(const CATIDOMElement_var& element, CATUnicodeString& text) {
   return !!asText && SUCCEEDED(asText->GetData(text));
 }
 
-// The first child element of parent whose "name" attribute equals name.
-long FindNamedChild(ZELDebug& zelDebug, const CATIDOMElement_var& parent, const CATUnicodeString& name,
-                    CATIDOMElement_var& found) {
+// Calls visit for each child element of parent in order until it returns false; E_FAIL (traced) when the
+// children cannot be listed.
+template <class Visit>
+long ForEachChildElement(ZELDebug& zelDebug, const CATIDOMElement_var& parent, Visit visit) {
   CATIDOMNodeList_var children;
   if (FAILED(parent->GetChildNodes(children)) || !children) {
     ZEL_FAILURE_POINT();
@@ -83,15 +84,26 @@ long FindNamedChild(ZELDebug& zelDebug, const CATIDOMElement_var& parent, const 
     CATIDOMNode_var node;
     if (FAILED(children->Item(i, node))) continue;
     CATIDOMElement_var element = node;
-    if (!element) continue;
-    CATUnicodeString candidate;
-    if (SUCCEEDED(element->GetAttribute(kName, candidate)) && candidate == name) {
-      found = element;
-      return S_OK;
-    }
+    if (!!element && !visit(element)) break;
   }
-  ZEL_FAILURE_POINT();
-  return E_FAIL;
+  return S_OK;
+}
+
+// The first child element of parent whose "name" attribute equals name.
+long FindNamedChild(ZELDebug& zelDebug, const CATIDOMElement_var& parent, const CATUnicodeString& name,
+                    CATIDOMElement_var& found) {
+  if (FAILED(ForEachChildElement(zelDebug, parent, [&](const CATIDOMElement_var& element) {
+        CATUnicodeString candidate;
+        if (FAILED(element->GetAttribute(kName, candidate)) || !(candidate == name)) return true;
+        found = element;
+        return false;
+      })))
+    return E_FAIL;
+  if (!found) {
+    ZEL_FAILURE_POINT();
+    return E_FAIL;
+  }
+  return S_OK;
 }
 
 // The "value" of the child of parent named name (the shared part of GetRequestAttribute and
@@ -317,27 +329,16 @@ long ZELRequestXml::GetResponseAttributeListFromChild(const CATUnicodeString& na
   }
   CATIDOMElement_var attribute;
   if (FAILED(FindNamedChild(zelDebug, m_response, name, attribute))) return E_FAIL;
-  CATIDOMNodeList_var children;
-  if (FAILED(attribute->GetChildNodes(children)) || !children) {
-    ZEL_FAILURE_POINT();
-    return E_FAIL;
-  }
-  unsigned int count = 0;
-  children->GetLength(count);
-  for (unsigned int i = 0; i < count; ++i) {
-    CATIDOMNode_var node;
-    if (FAILED(children->Item(i, node))) continue;
-    CATIDOMElement_var item = node;
-    if (!item) continue;
+  return ForEachChildElement(zelDebug, attribute, [&](const CATIDOMElement_var& item) {
     CATUnicodeString value, isDefault;
-    if (FAILED(item->GetAttribute(kValue, value)) || value.IsNull()) continue;
+    if (FAILED(item->GetAttribute(kValue, value)) || value.IsNull()) return true;
     values.Append(value);
     if (defaultFlags) {
       item->GetAttribute(kDefault, isDefault);
       defaultFlags->Append(isDefault == "true" ? 1 : 0);
     }
-  }
-  return S_OK;
+    return true;
+  });
 }
 
 long ZELRequestXml::GetErrors(unsigned char& hasErrors, CATRawCollint* codes,
