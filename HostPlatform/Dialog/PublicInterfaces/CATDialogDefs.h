@@ -3,7 +3,7 @@
 // Types and values shared by every dialog object: states, sensitivity, visibility, grid justification.
 #include "CATDataType.h"
 
-#define ExportedByCATDialog __attribute__((visibility("default")))
+#include "CATDialogExport.h"
 
 typedef unsigned long CATDlgStyle;
 typedef unsigned long CATULong;

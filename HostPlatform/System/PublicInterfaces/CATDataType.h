@@ -26,6 +26,6 @@ typedef unsigned char CATBoolean;
 #define FALSE 0
 #endif
 
-#define ExportedByCATSysTS __attribute__((visibility("default")))
+#include "CATSysTSExport.h"
 
 #endif

@@ -25,7 +25,7 @@ typedef const wchar_t* LPCWSTR;
 #define FALSE 0
 #endif
 
-#define ExportedByWinHttp __attribute__((visibility("default")))
+#include "WinHttpExport.h"
 
 // Proxy access types of WinHttpOpen. The default is the system's configuration (http_proxy, https_proxy,
 // no_proxy).

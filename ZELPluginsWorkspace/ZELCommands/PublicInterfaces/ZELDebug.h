@@ -6,6 +6,9 @@
 
 #include "ZELCommandsExport.h"
 
+// Tests reach private statics through this class; the product never defines it.
+class ZELTestAccess;
+
 class ExportedByZELCommands ZELDebug {
  public:
   ZELDebug(const char* functionName, int line);

@@ -6,6 +6,9 @@
 #include "CATUnicodeString.h"
 #include "ZELCommandsExport.h"
 
+// Tests reach private statics through this class; the product never defines it.
+class ZELTestAccess;
+
 class CATCommand;
 class CATDlgDialog;
 

@@ -10,6 +10,9 @@
 #include "CATString.h"
 #include "ZELCommandsExport.h"
 
+// Tests reach private statics through this class; the product never defines it.
+class ZELTestAccess;
+
 class ExportedByZELCommands ZELPerformance {
  public:
   ZELPerformance();

@@ -17,6 +17,9 @@
 #include "CATUnicodeString.h"
 #include "ZELCommandsExport.h"
 
+// Tests reach private statics through this class; the product never defines it.
+class ZELTestAccess;
+
 class ExportedByZELCommands ZELRequestXml {
  public:
   // A new request document for the gateway function (a null name fails the construction: null document).
