@@ -1,5 +1,6 @@
 // The request document as the gateway reads it: root "ZEL", one "Request" with the function name and the
-// request id, and its attribute elements in document order.
+// request id, and its attribute elements in document order. The wire contract it implements is
+// docs/protocol.md.
 #pragma once
 
 #include <optional>

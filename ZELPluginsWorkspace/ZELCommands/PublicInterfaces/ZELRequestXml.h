@@ -6,7 +6,8 @@
 //
 // Wire format of a request:
 //   <ZEL><Request name="<function>" id="<pid>_<n>"><Attribute name="..." value="..."/>...</Request></ZEL>
-// A list is one Attribute whose value joins the items with "@EOL@".
+// A list is one Attribute whose value joins the items with "@EOL@". The whole wire contract between the
+// product and any gateway is docs/protocol.md.
 //
 // Every operation that returns long answers S_OK (0) or E_FAIL. Copies of an object share its document.
 #include "CATIDOMDocument.h"
