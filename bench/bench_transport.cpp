@@ -4,14 +4,13 @@
 // request, parsing the reply) and the HTTP client's bookkeeping.
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
-#include <httplib.h>
 
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "CATUnicodeString.h"
 #include "HtmlRequest.h"
+#include "TestHttpServer.h"
 #include "ZELRequestXml.h"
 
 namespace {
@@ -20,36 +19,20 @@ const char kReply[] =
     "<Attribute name=\"ExecuteTest\" value=\"Mirror\"/><Attribute name=\"Server\" value=\"OK\"/>"
     "</Response></ZEL>";
 
-// A loopback gateway that answers every request with the same small document.
-class BenchServer {
- public:
-  BenchServer() {
-    server_.Post("/bench/ZELRequest", [](const httplib::Request&, httplib::Response& response) {
-      response.set_content(kReply, "application/xml");
-    });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    // The socket already listens, so requests made before the thread accepts simply wait in the queue.
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-    url_ = "http://127.0.0.1:" + std::to_string(port_) + "/bench";
-    setenv("ZEL_SERVER_URL", url_.c_str(), 1);
+// A loopback gateway that answers every request with the same small document; the transport reads its
+// address from the environment.
+struct BenchServer {
+  BenchServer() : server(zeltest::Answer(200, kReply)), url(server.Url("/bench")) {
+    setenv("ZEL_SERVER_URL", url.c_str(), 1);
     setenv("no_proxy", "127.0.0.1", 1);
   }
-  ~BenchServer() {
-    server_.stop();
-    thread_.join();
-  }
-  const std::string& Url() const { return url_; }
-
- private:
-  httplib::Server server_;
-  int port_ = 0;
-  std::thread thread_;
-  std::string url_;
+  zeltest::TestHttpServer server;
+  std::string url;
 };
 
-BenchServer& Server() {
+const std::string& ServerUrl() {
   static BenchServer server;
-  return server;
+  return server.url;
 }
 
 ZELRequestXml MakeRequest() {
@@ -65,7 +48,7 @@ size_t Collect(char* data, size_t size, size_t count, void* into) {
 }
 
 void BM_TransportDoRequest(benchmark::State& state) {
-  Server();
+  ServerUrl();
   ZELRequestXml request = MakeRequest();
   for (auto _ : state) {
     ZELRequestXml response;
@@ -74,7 +57,7 @@ void BM_TransportDoRequest(benchmark::State& state) {
 }
 
 void BM_TransportRawCurlPost(benchmark::State& state) {
-  const std::string target = Server().Url() + "/ZELRequest";
+  const std::string target = ServerUrl() + "/ZELRequest";
   CATUnicodeString text;
   MakeRequest().GetXml(text);
   const std::string body = text.ConvertToUTF8();

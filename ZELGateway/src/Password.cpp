@@ -5,6 +5,7 @@
 #include <openssl/rand.h>
 
 #include <charconv>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -12,8 +13,8 @@ namespace zelgw {
 namespace {
 
 constexpr std::string_view kScheme = "pbkdf2-sha256";
-// Enough to make guessing costly, few enough that a login under a sanitizer stays well below a second.
-constexpr unsigned kIterations = 20000;
+// Ten times today's cost: a damaged or planted entry cannot stall a worker thread for long.
+constexpr unsigned kMaxIterations = 10 * kPasswordIterations;
 constexpr std::size_t kSaltBytes = 16;
 constexpr std::size_t kHashBytes = 32;
 
@@ -50,35 +51,58 @@ std::vector<unsigned char> Derive(std::string_view password, const std::vector<u
   return hash;
 }
 
-}  // namespace
+struct ParsedHash {
+  unsigned iterations = 0;
+  std::vector<unsigned char> salt;
+  std::vector<unsigned char> hash;
+};
 
-std::string HashPassword(std::string_view password) {
-  std::vector<unsigned char> salt(kSaltBytes);
-  if (RAND_bytes(salt.data(), static_cast<int>(salt.size())) != 1)
-    throw std::runtime_error("no random bytes");
-  return std::string(kScheme) + "$" + std::to_string(kIterations) + "$" + ToHex(salt) + "$" +
-         ToHex(Derive(password, salt, kIterations));
-}
-
-bool VerifyPassword(std::string_view stored, std::string_view password) {
+std::optional<ParsedHash> Parse(std::string_view stored) {
   std::string_view parts[4];
   for (std::size_t i = 0; i < 4; ++i) {
     std::size_t dollar = stored.find('$');
-    if ((dollar == std::string_view::npos) != (i == 3)) return false;
+    if ((dollar == std::string_view::npos) != (i == 3)) return std::nullopt;
     parts[i] = stored.substr(0, dollar);
     if (dollar != std::string_view::npos) stored.remove_prefix(dollar + 1);
   }
-  unsigned iterations = 0;
-  auto [end, error] = std::from_chars(parts[1].data(), parts[1].data() + parts[1].size(), iterations);
-  std::vector<unsigned char> salt, expected;
-  // The iteration bound keeps a damaged entry from stalling a worker thread.
+  ParsedHash parsed;
+  auto [end, error] = std::from_chars(parts[1].data(), parts[1].data() + parts[1].size(), parsed.iterations);
   if (parts[0] != kScheme || error != std::errc() || end != parts[1].data() + parts[1].size() ||
-      iterations == 0 || iterations > 10'000'000 || !FromHex(parts[2], salt) || salt.empty() ||
-      !FromHex(parts[3], expected) || expected.size() != kHashBytes) {
-    return false;
+      parsed.iterations == 0 || parsed.iterations > kMaxIterations || !FromHex(parts[2], parsed.salt) ||
+      parsed.salt.empty() || parsed.salt.size() > 64 || !FromHex(parts[3], parsed.hash) ||
+      parsed.hash.size() != kHashBytes) {
+    return std::nullopt;
   }
-  std::vector<unsigned char> actual = Derive(password, salt, iterations);
-  return CRYPTO_memcmp(actual.data(), expected.data(), kHashBytes) == 0;
+  return parsed;
+}
+
+}  // namespace
+
+std::string HashPassword(std::string_view password, unsigned iterations) {
+  if (password.size() > kMaxPasswordBytes) throw std::invalid_argument("the password is too long");
+  if (iterations == 0 || iterations > kMaxIterations) throw std::invalid_argument("no valid hashing cost");
+  std::vector<unsigned char> salt(kSaltBytes);
+  if (RAND_bytes(salt.data(), static_cast<int>(salt.size())) != 1)
+    throw std::runtime_error("no random bytes");
+  return std::string(kScheme) + "$" + std::to_string(iterations) + "$" + ToHex(salt) + "$" +
+         ToHex(Derive(password, salt, iterations));
+}
+
+bool VerifyPassword(std::string_view stored, std::string_view password) {
+  std::optional<ParsedHash> parsed = Parse(stored);
+  if (!parsed || password.size() > kMaxPasswordBytes) return false;
+  std::vector<unsigned char> actual = Derive(password, parsed->salt, parsed->iterations);
+  return CRYPTO_memcmp(actual.data(), parsed->hash.data(), kHashBytes) == 0;
+}
+
+bool PasswordNeedsRehash(std::string_view stored) {
+  std::optional<ParsedHash> parsed = Parse(stored);
+  return parsed && parsed->iterations < kPasswordIterations;
+}
+
+void WipeSecret(std::string& secret) {
+  OPENSSL_cleanse(secret.data(), secret.size());
+  secret.clear();
 }
 
 }  // namespace zelgw

@@ -1,6 +1,12 @@
 #include "zelgw/RequestLog.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <stdexcept>
 
@@ -42,13 +48,37 @@ std::string FormatEntry(std::string_view function, std::string_view requestId, i
   return line;
 }
 
+std::FILE* OpenForAppending(const std::string& path) {
+  auto failed = [&path] {
+    return std::runtime_error("cannot open the log file " + path + ": " + std::strerror(errno));
+  };
+  // A file made here is private whatever the umask; an existing one keeps the mode its owner gave it.
+  int fd =
+      open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, S_IRUSR | S_IWUSR);
+  if (fd >= 0) {
+    if (fchmod(fd, S_IRUSR | S_IWUSR) != 0) {
+      std::runtime_error error = failed();
+      close(fd);
+      throw error;
+    }
+  } else if (errno == EEXIST) {
+    fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY);
+  }
+  if (fd < 0) throw failed();
+  std::FILE* stream = fdopen(fd, "a");
+  if (!stream) {
+    std::runtime_error error = failed();
+    close(fd);
+    throw error;
+  }
+  return stream;
+}
+
 }  // namespace
 
 RequestLog::RequestLog(std::FILE* stream) : stream_(stream), owned_(false) {}
 
-RequestLog::RequestLog(const std::string& path) : stream_(std::fopen(path.c_str(), "a")), owned_(true) {
-  if (!stream_) throw std::runtime_error("cannot open the log file " + path);
-}
+RequestLog::RequestLog(const std::string& path) : stream_(OpenForAppending(path)), owned_(true) {}
 
 RequestLog::~RequestLog() {
   if (owned_) std::fclose(stream_);
@@ -58,6 +88,13 @@ void RequestLog::Write(std::string_view function, std::string_view requestId, in
                        double milliseconds, std::string_view detail) {
   std::string line =
       UtcTimestamp() + " " + FormatEntry(function, requestId, errorCode, milliseconds, detail) + "\n";
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::fputs(line.c_str(), stream_);
+  std::fflush(stream_);
+}
+
+void RequestLog::Warn(std::string_view text) {
+  std::string line = UtcTimestamp() + " WARNING " + Field(text, 1000, true) + "\n";
   std::lock_guard<std::mutex> lock(mutex_);
   std::fputs(line.c_str(), stream_);
   std::fflush(stream_);

@@ -1,4 +1,6 @@
-#include "zelgw/Store.h"
+#include "zelgw/StoreSchema.h"
+
+#include <string>
 
 namespace zelgw {
 namespace {
@@ -125,36 +127,59 @@ struct Migration {
   const char* sql;
 };
 
-// Upgrades in order; a new schema version appends its step here and raises Store::kSchemaVersion.
+// Upgrades in order; a new schema version appends its step here and raises kStoreSchemaVersion.
 constexpr Migration kMigrations[] = {
     {1, kSchemaV1},
 };
-static_assert(sizeof kMigrations / sizeof kMigrations[0] == Store::kSchemaVersion);
+static_assert(sizeof kMigrations / sizeof kMigrations[0] == kStoreSchemaVersion);
 
-int StoredVersion(Connection& connection) {
-  Statement& exists = connection.Prepare(
-      "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'schema_version'");
-  exists.Step();
-  if (exists.Int(0) == 0) return 0;
-  Statement& read = connection.Prepare("SELECT max(version) FROM schema_version");
-  return read.Step() ? static_cast<int>(read.Int(0)) : 0;
+std::int64_t ReadNumber(Connection& connection, const char* sql) {
+  Statement& read = connection.Prepare(sql);
+  return read.Step() ? read.Int(0) : 0;
 }
 
 }  // namespace
 
+StoreContent InspectStore(Connection& connection) {
+  std::int64_t id = ReadNumber(connection, "PRAGMA application_id");
+  if (id == kStoreApplicationId) return StoreContent::Gateway;
+  if (id != 0) return StoreContent::Foreign;
+  Statement& objects = connection.Prepare(
+      "SELECT count(*), coalesce(sum(type = 'table' AND name IN ('schema_version', 'users')), 0) "
+      "FROM sqlite_master WHERE name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
+  objects.Step();
+  std::int64_t all = objects.Int(0), ours = objects.Int(1);
+  objects.Reset();
+  if (all == 0) return StoreContent::Empty;
+  // A store made before stores were marked has the version table and the users beside it.
+  return ours == 2 ? StoreContent::Gateway : StoreContent::Foreign;
+}
+
+int StoredSchemaVersion(Connection& connection) {
+  if (ReadNumber(connection,
+                 "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'schema_version'") ==
+      0) {
+    return 0;
+  }
+  return static_cast<int>(ReadNumber(connection, "SELECT coalesce(max(version), 0) FROM schema_version"));
+}
+
 bool MigrateSchema(Connection& connection) {
-  int stored = StoredVersion(connection);
-  if (stored > Store::kSchemaVersion) {
+  int stored = StoredSchemaVersion(connection);
+  if (stored > kStoreSchemaVersion) {
     // Writing into a schema this gateway does not know could damage data it does not understand.
     throw StoreError("the store has schema version " + std::to_string(stored) + ", newer than version " +
-                     std::to_string(Store::kSchemaVersion) + " of this gateway");
+                     std::to_string(kStoreSchemaVersion) + " of this gateway");
   }
-  if (stored == Store::kSchemaVersion) return false;
+  if (ReadNumber(connection, "PRAGMA application_id") != kStoreApplicationId) {
+    connection.Execute(("PRAGMA application_id = " + std::to_string(kStoreApplicationId)).c_str());
+  }
+  if (stored == kStoreSchemaVersion) return false;
   for (const Migration& migration : kMigrations) {
     if (migration.version > stored) connection.Execute(migration.sql);
   }
   connection.Execute("DELETE FROM schema_version");
-  connection.Prepare("INSERT INTO schema_version (version) VALUES (?1)").BindAll(Store::kSchemaVersion).Run();
+  connection.Prepare("INSERT INTO schema_version (version) VALUES (?1)").BindAll(kStoreSchemaVersion).Run();
   return stored == 0;
 }
 

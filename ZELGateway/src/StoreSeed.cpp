@@ -1,27 +1,19 @@
-// The demo data set: a bicycle product structure in two revisions, named structures on it, a few users,
-// transfer processes, function settings and part-number counters. Every value is fixed, so seeding twice
-// gives the same store (password salts aside).
-#include <openssl/evp.h>
+// Every value of the demo data set is fixed, so seeding twice gives the same store (password salts aside).
+#include "zelgw/StoreSeed.h"
 
 #include <cstdint>
+#include <future>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "zelgw/ObjectId.h"
 #include "zelgw/Password.h"
-#include "zelgw/Store.h"
 
 namespace zelgw {
 namespace {
 
-struct SeedUser {
-  const char* name;
-  const char* password;
-  const char* group;
-  const char* role;
-};
-
-const SeedUser kUsers[] = {
+const DemoAccount kDemoAccounts[] = {
     {"demo", "demo", "Engineering", "Designer"},
     {"designer", "designer", "Engineering", "Designer"},
     {"viewer", "viewer", "Engineering", "Viewer"},
@@ -198,26 +190,29 @@ std::int64_t Insert(Connection& connection, const char* sql, const auto&... valu
 
 }  // namespace
 
-std::string MakeObjectId(std::string_view itemId, std::string_view revision) {
-  std::string key = std::string(itemId) + '\n' + std::string(revision);
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EVP_Digest(key.data(), key.size(), digest, &length, EVP_sha256(), nullptr);
-  static const char kDigits[] = "0123456789abcdef";
-  std::string id = "R";
-  for (unsigned int i = 0; i < 8 && i < length; ++i) {
-    id += kDigits[digest[i] >> 4];
-    id += kDigits[digest[i] & 0xF];
-  }
-  return id;
+std::span<const DemoAccount> DemoAccounts() {
+  return kDemoAccounts;
 }
 
-void SeedDemoData(Connection& connection) {
+std::vector<SeedUser> HashDemoAccounts() {
+  std::vector<std::future<std::string>> hashes;
+  for (const DemoAccount& account : kDemoAccounts) {
+    hashes.push_back(std::async(std::launch::async, [&account] { return HashPassword(account.password); }));
+  }
+  std::vector<SeedUser> users;
+  for (std::size_t i = 0; i < hashes.size(); ++i) {
+    const DemoAccount& account = kDemoAccounts[i];
+    users.push_back({account.name, hashes[i].get(), account.group, account.role});
+  }
+  return users;
+}
+
+void SeedDemoData(Connection& connection, const std::vector<SeedUser>& users) {
   for (const char* table : kTablesToEmpty) connection.Execute((std::string("DELETE FROM ") + table).c_str());
 
-  for (const SeedUser& user : kUsers) {
+  for (const SeedUser& user : users) {
     Insert(connection, "INSERT INTO users (name, password_hash, group_name, role) VALUES (?1, ?2, ?3, ?4)",
-           user.name, HashPassword(user.password), user.group, user.role);
+           user.name, user.passwordHash, user.group, user.role);
   }
 
   std::map<std::string, std::int64_t> typeIds;

@@ -7,13 +7,15 @@
 #include <string>
 
 #include "HtmlRequest.h"
+#include "TransportFixture.h"
 #include "ZELRequestXml.h"
 #include "zelgw/Gateway.h"
 #include "zelgw/Server.h"
 #include "zelgw/Store.h"
 
 namespace {
-class TransportGatewayTest : public testing::Test {
+// The transport fixture keeps proxies and gateway variables of the machine out of the exchange.
+class TransportGatewayTest : public zeltest::TransportTest {
  protected:
   void StartGateway(const std::string& basePath) {
     store_ = std::make_unique<zelgw::Store>(":memory:");
@@ -30,7 +32,7 @@ class TransportGatewayTest : public testing::Test {
   }
   void TearDown() override {
     if (server_) server_->Stop();
-    unsetenv("ZEL_SERVER_URL");
+    TransportTest::TearDown();
   }
   std::unique_ptr<zelgw::Store> store_;
   std::unique_ptr<zelgw::Gateway> gateway_;

@@ -1,12 +1,7 @@
 #include "GatewayTestUtil.h"
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
 #include <pugixml.hpp>
 #include <sstream>
-#include <stdexcept>
 
 namespace gwtest {
 namespace {
@@ -59,24 +54,6 @@ ReadReply ParseReply(const std::string& body) {
   reply.errors = CodedChildren(response, "Error");
   reply.messages = CodedChildren(response, "Message");
   return reply;
-}
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zelgw-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
 }
 
 }  // namespace gwtest

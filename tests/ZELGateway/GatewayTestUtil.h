@@ -1,10 +1,11 @@
-// Shared helpers of the gateway tests: building request bodies, reading replies, private directories.
+// Shared helpers of the gateway tests: building request bodies and reading replies.
 #pragma once
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "ZELTestSupport.h"
 #include "zelgw/Request.h"
 
 namespace gwtest {
@@ -35,20 +36,13 @@ struct ReadReply {
 
 ReadReply ParseReply(const std::string& body);
 
-// A directory of its own under TMPDIR, removed with everything in it.
-class TempDir {
+// The shared temporary directory, with file names as the gateway's interfaces take them.
+class TempDir : public zeltest::TempDir {
  public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
+  TempDir() : zeltest::TempDir("zelgw") {}
+  std::string File(const std::string& name) const { return (Path() / name).string(); }
 };
 
-std::string ReadFile(const std::string& path);
+using zeltest::ReadFile;
 
 }  // namespace gwtest

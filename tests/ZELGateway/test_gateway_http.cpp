@@ -1,14 +1,9 @@
 // The gateway over HTTP, in process: the probe, targets and methods, oversized bodies, many clients at once,
 // the request log, TLS and port ownership.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <openssl/evp.h>
-#include <openssl/pem.h>
-#include <openssl/x509.h>
+#include <openssl/ssl.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -20,6 +15,7 @@
 #include <vector>
 
 #include "GatewayTestUtil.h"
+#include "RawHttp.h"
 #include "zelgw/Gateway.h"
 #include "zelgw/RequestLog.h"
 #include "zelgw/Server.h"
@@ -30,38 +26,8 @@ using namespace gwtest;
 namespace {
 
 constexpr std::size_t kBodyLimit = 2048;
-const httplib::Headers kNoHeaders;
 
-// Sends raw bytes and reads until the server closes or 10 seconds pass.
-struct RawAnswer {
-  std::string text;
-  bool closed = false;
-};
-
-RawAnswer RawExchange(int port, const std::string& request) {
-  RawAnswer answer;
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
-  timeval timeout{10, 0};
-  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-    send(fd, request.data(), request.size(), MSG_NOSIGNAL);
-    char buffer[4096];
-    for (;;) {
-      ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-      if (n <= 0) {
-        answer.closed = n == 0;
-        break;
-      }
-      answer.text.append(buffer, static_cast<std::size_t>(n));
-    }
-  }
-  close(fd);
-  return answer;
-}
+using rawhttp::Received;
 
 std::size_t CountLines(const std::string& text, const std::string& containing) {
   std::istringstream in(text);
@@ -167,7 +133,7 @@ TEST_F(GatewayHttp, OversizedBodiesAreRefusedAndTheConnectionClosed) {
   const std::string head = "POST /ZELRequest HTTP/1.1\r\nHost: gateway\r\nContent-Type: application/xml\r\n";
 
   // Announced as too large: refused from the headers, before any body byte is sent.
-  RawAnswer announced = RawExchange(server_->Port(), head + "Content-Length: 100000000\r\n\r\n");
+  Received announced = rawhttp::Exchange(server_->Port(), head + "Content-Length: 100000000\r\n\r\n");
   EXPECT_EQ(announced.text.rfind("HTTP/1.1 413", 0), 0u) << announced.text;
   EXPECT_NE(announced.text.find("code=\"108\""), std::string::npos);
   EXPECT_TRUE(announced.closed);
@@ -176,20 +142,147 @@ TEST_F(GatewayHttp, OversizedBodiesAreRefusedAndTheConnectionClosed) {
   std::string chunk(3000, 'x');
   char size[16];
   std::snprintf(size, sizeof size, "%zx", chunk.size());
-  RawAnswer chunked = RawExchange(
+  Received chunked = rawhttp::Exchange(
       server_->Port(), head + "Transfer-Encoding: chunked\r\n\r\n" + size + "\r\n" + chunk + "\r\n0\r\n\r\n");
   EXPECT_EQ(chunked.text.rfind("HTTP/1.1 413", 0), 0u) << chunked.text;
   EXPECT_TRUE(chunked.closed);
 
   // Two framings at once are refused rather than guessed.
-  RawAnswer both =
-      RawExchange(server_->Port(), head + "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n");
+  Received both = rawhttp::Exchange(
+      server_->Port(), head + "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n");
   EXPECT_EQ(both.text.rfind("HTTP/1.1 400", 0), 0u) << both.text;
 
   // A body just under the limit still goes through, chunked or not.
   std::string fits = RequestBody("Test", "f", {{"v", std::string(kBodyLimit - 100, 'y')}});
   ASSERT_LE(fits.size(), kBodyLimit);
   EXPECT_EQ(Client().Post("/ZELRequest", fits, "application/xml")->status, 200);
+}
+
+TEST_F(GatewayHttp, FramingAndContentTypeAreCheckedBeforeTheBody) {
+  StartServer();
+  const int port = server_->Port();
+  const std::string probe = RequestBody("Test", "ct", {{"Server", "OK"}});
+  const std::string xml = "Content-Type: application/xml\r\n";
+
+  // Lengths that disagree are how a request is smuggled past a proxy that believes the other one.
+  Received twoLengths = rawhttp::Exchange(port, rawhttp::Post(probe, xml + "Content-Length: 3\r\n"));
+  std::vector<rawhttp::Reply> replies = rawhttp::SplitReplies(twoLengths.text);
+  ASSERT_EQ(replies.size(), 1u) << twoLengths.text;  // what follows is never read as a second request
+  EXPECT_EQ(replies[0].status, 400);
+  EXPECT_EQ(ParseReply(replies[0].body).rootErrors.at(0).code, 110);
+  EXPECT_TRUE(twoLengths.closed);
+  Received sameLength =
+      rawhttp::Exchange(port, rawhttp::Post(probe, xml + "Connection: close\r\nContent-Length: " +
+                                                       std::to_string(probe.size()) + "\r\n"));
+  EXPECT_EQ(rawhttp::SplitReplies(sameLength.text).at(0).status, 200) << sameLength.text;
+
+  Received multipart = rawhttp::Exchange(
+      port,
+      rawhttp::Post("--b\r\nContent-Disposition: form-data; name=\"x\"\r\n\r\n" + probe + "\r\n--b--\r\n",
+                    "Content-Type: multipart/form-data; boundary=b\r\n"));
+  replies = rawhttp::SplitReplies(multipart.text);
+  ASSERT_EQ(replies.size(), 1u) << multipart.text;
+  EXPECT_EQ(replies[0].status, 415);
+  EXPECT_NE(replies[0].head.find("Content-Type: application/xml"), std::string::npos) << replies[0].head;
+  ReadReply refused = ParseReply(replies[0].body);
+  ASSERT_TRUE(refused.parsed);
+  ASSERT_EQ(refused.rootErrors.size(), 1u);
+  EXPECT_EQ(refused.rootErrors[0].code, 110);
+  EXPECT_TRUE(multipart.closed);
+
+  // Other spellings of XML, and no type at all, reach the gateway.
+  for (std::string type : {"Content-Type: text/xml; charset=utf-8\r\n", "Content-Type: Application/XML\r\n",
+                           "Content-Type: application/soap+xml\r\n", ""}) {
+    Received accepted = rawhttp::Exchange(port, rawhttp::Post(probe, type + "Connection: close\r\n"));
+    replies = rawhttp::SplitReplies(accepted.text);
+    ASSERT_EQ(replies.size(), 1u) << type;
+    EXPECT_EQ(replies[0].status, 200) << type;
+    EXPECT_EQ(ParseReply(replies[0].body).responseId, "ct") << type;
+  }
+}
+
+TEST_F(GatewayHttp, RangeHeadersNeverShapeTheReply) {
+  StartServer();
+  const int port = server_->Port();
+  const std::string probe = RequestBody("Test", "r", {{"Server", "OK"}});
+  const std::string headers = "Content-Type: application/xml\r\nConnection: close\r\n";
+  std::string ranges = "Range: bytes=0-";
+  for (int i = 1; i < 1000; ++i) ranges += ",0-";
+  ranges += "\r\n";
+
+  Received plain = rawhttp::Exchange(port, rawhttp::Post(probe, headers));
+  Received ranged = rawhttp::Exchange(port, rawhttp::Post(probe, headers + ranges));
+  std::vector<rawhttp::Reply> plainReplies = rawhttp::SplitReplies(plain.text);
+  std::vector<rawhttp::Reply> rangedReplies = rawhttp::SplitReplies(ranged.text);
+  ASSERT_EQ(plainReplies.size(), 1u);
+  ASSERT_EQ(rangedReplies.size(), 1u) << ranged.text.substr(0, 500);
+  EXPECT_EQ(rangedReplies[0].status, 200);
+  EXPECT_EQ(rangedReplies[0].body, plainReplies[0].body);
+  EXPECT_LE(ranged.text.size(), plain.text.size());
+  EXPECT_EQ(ranged.text.find("multipart/byteranges"), std::string::npos);
+  EXPECT_EQ(Client().Post("/ZELRequest", probe, "application/xml")->status, 200);
+}
+
+// Pipelined requests are answered one after the other, in the order they came.
+TEST_F(GatewayHttp, PipelinedRequestsAreAnsweredInOrder) {
+  StartServer();
+  std::string pipeline;
+  constexpr int kRequests = 5;
+  for (int i = 0; i < kRequests; ++i) {
+    std::string headers = "Content-Type: application/xml\r\n";
+    if (i == kRequests - 1) headers += "Connection: close\r\n";
+    pipeline +=
+        rawhttp::Post(RequestBody("Test", "p" + std::to_string(i), {{"Server", std::to_string(i)}}), headers);
+  }
+  Received received = rawhttp::Exchange(server_->Port(), pipeline);
+  std::vector<rawhttp::Reply> replies = rawhttp::SplitReplies(received.text);
+  ASSERT_EQ(replies.size(), static_cast<std::size_t>(kRequests)) << received.text;
+  for (int i = 0; i < kRequests; ++i) {
+    EXPECT_EQ(replies[i].status, 200);
+    ReadReply reply = ParseReply(replies[i].body);
+    EXPECT_EQ(reply.responseId, "p" + std::to_string(i));
+    EXPECT_EQ(reply.attributes, (Attributes{{"Server", std::to_string(i)}}));
+  }
+  EXPECT_TRUE(received.closed);
+
+  // A refusal in the middle ends the pipeline: what follows it is not read as requests.
+  std::string refusedInside = rawhttp::Post(RequestBody("Test", "a"), "Content-Type: application/xml\r\n") +
+                              "GET /ZELRequest HTTP/1.1\r\nHost: gateway\r\n\r\n" +
+                              rawhttp::Post(RequestBody("Test", "b"), "Content-Type: application/xml\r\n");
+  replies = rawhttp::SplitReplies(rawhttp::Exchange(server_->Port(), refusedInside).text);
+  ASSERT_EQ(replies.size(), 2u);
+  EXPECT_EQ(replies[0].status, 200);
+  EXPECT_EQ(replies[1].status, 405);
+}
+
+TEST_F(GatewayHttp, OversizedRequestHeadsAreRefusedEarly) {
+  StartServer();
+  const int port = server_->Port();
+  const std::string probe = RequestBody("Test", "h", {{"Server", "OK"}});
+  // Host, Content-Type, Connection and Content-Length count: 96 more make the 100 lines allowed.
+  auto withLines = [&](int extra) {
+    std::string headers = "Content-Type: application/xml\r\nConnection: close\r\n";
+    for (int i = 0; i < extra; ++i) headers += "X-Filler-" + std::to_string(i) + ": 1\r\n";
+    return rawhttp::SplitReplies(rawhttp::Exchange(port, rawhttp::Post(probe, headers)).text);
+  };
+  std::vector<rawhttp::Reply> atLimit = withLines(96);
+  ASSERT_EQ(atLimit.size(), 1u);
+  EXPECT_EQ(atLimit[0].status, 200);
+  std::vector<rawhttp::Reply> overLimit = withLines(97);
+  ASSERT_EQ(overLimit.size(), 1u);
+  EXPECT_EQ(overLimit[0].status, 431);
+  EXPECT_EQ(ParseReply(overLimit[0].body).rootErrors.at(0).code, 110);
+
+  Received longLine =
+      rawhttp::Exchange(port, rawhttp::Post(probe, "X-Long: " + std::string(70 * 1024, 'a') + "\r\n"));
+  EXPECT_EQ(longLine.text.rfind("HTTP/1.1 431", 0), 0u) << longLine.text.substr(0, 200);
+
+  // An endless head is cut off long before it is all sent.
+  std::string reply;
+  std::size_t sent = rawhttp::StreamEndlessHead(port, 50u << 20, &reply);
+  EXPECT_LT(sent, 1u << 20);
+  EXPECT_TRUE(reply.empty() || reply.rfind("HTTP/1.1 431", 0) == 0) << reply.substr(0, 200);
+  EXPECT_EQ(Client().Post("/ZELRequest", probe, "application/xml")->status, 200);
 }
 
 TEST_F(GatewayHttp, ConcurrentClientsAllGetTheirOwnAnswers) {
@@ -227,40 +320,11 @@ TEST_F(GatewayHttp, ConcurrentClientsAllGetTheirOwnAnswers) {
             static_cast<std::size_t>(kClients * kRequests));
 }
 
-namespace {
-
-// A self-signed certificate for 127.0.0.1, written as PEM files.
-void WriteSelfSignedCertificate(const std::string& certFile, const std::string& keyFile) {
-  EVP_PKEY* key = EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256");
-  ASSERT_NE(key, nullptr);
-  X509* cert = X509_new();
-  X509_set_version(cert, 2);
-  ASN1_INTEGER_set(X509_get_serialNumber(cert), 1);
-  X509_gmtime_adj(X509_getm_notBefore(cert), -60);
-  X509_gmtime_adj(X509_getm_notAfter(cert), 3600);
-  X509_set_pubkey(cert, key);
-  X509_NAME* name = X509_get_subject_name(cert);
-  X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"),
-                             -1, -1, 0);
-  X509_set_issuer_name(cert, name);
-  ASSERT_GT(X509_sign(cert, key, EVP_sha256()), 0);
-  FILE* out = std::fopen(certFile.c_str(), "w");
-  PEM_write_X509(out, cert);
-  std::fclose(out);
-  out = std::fopen(keyFile.c_str(), "w");
-  PEM_write_PrivateKey(out, key, nullptr, nullptr, 0, nullptr, nullptr);
-  std::fclose(out);
-  X509_free(cert);
-  EVP_PKEY_free(key);
-}
-
-}  // namespace
-
 TEST_F(GatewayHttp, TlsServesTheSameExchange) {
   zelgw::ServerOptions options;
   options.certFile = dir_.File("cert.pem");
   options.keyFile = dir_.File("key.pem");
-  WriteSelfSignedCertificate(options.certFile, options.keyFile);
+  ASSERT_TRUE(rawhttp::WriteSelfSignedCertificate(options.certFile, options.keyFile));
   StartServer(options);
   EXPECT_EQ(server_->Url().rfind("https://127.0.0.1:", 0), 0u);
 
@@ -278,6 +342,40 @@ TEST_F(GatewayHttp, TlsServesTheSameExchange) {
   EXPECT_THROW(unusable.Start(), std::runtime_error);
   broken.certFile.clear();
   EXPECT_THROW(zelgw::GatewayServer(gateway_, broken), std::invalid_argument);
+}
+
+namespace {
+
+// Whether a handshake offering only the given protocol version gets through.
+bool HandshakeSucceeds(int port, int version) {
+  SSL_CTX* context = SSL_CTX_new(TLS_client_method());
+  SSL_CTX_set_min_proto_version(context, version);
+  SSL_CTX_set_max_proto_version(context, version);
+  // Security level 0 lets this client offer the old versions at all; refusing them is the server's part.
+  SSL_CTX_set_cipher_list(context, "DEFAULT:@SECLEVEL=0");
+  SSL_CTX_set_verify(context, SSL_VERIFY_NONE, nullptr);
+  int fd = rawhttp::Connect(port);
+  SSL* ssl = SSL_new(context);
+  SSL_set_fd(ssl, fd);
+  bool succeeded = fd >= 0 && SSL_connect(ssl) == 1;
+  SSL_free(ssl);
+  if (fd >= 0) close(fd);
+  SSL_CTX_free(context);
+  return succeeded;
+}
+
+}  // namespace
+
+TEST_F(GatewayHttp, TlsBelowVersion12IsRefused) {
+  zelgw::ServerOptions options;
+  options.certFile = dir_.File("cert.pem");
+  options.keyFile = dir_.File("key.pem");
+  ASSERT_TRUE(rawhttp::WriteSelfSignedCertificate(options.certFile, options.keyFile));
+  StartServer(options);
+  EXPECT_TRUE(HandshakeSucceeds(server_->Port(), TLS1_3_VERSION));
+  EXPECT_TRUE(HandshakeSucceeds(server_->Port(), TLS1_2_VERSION));
+  EXPECT_FALSE(HandshakeSucceeds(server_->Port(), TLS1_1_VERSION));
+  EXPECT_FALSE(HandshakeSucceeds(server_->Port(), TLS1_VERSION));
 }
 
 TEST_F(GatewayHttp, APortInUseIsReportedNotShared) {

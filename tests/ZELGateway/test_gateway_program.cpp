@@ -1,11 +1,12 @@
 // The ZELGateway program as scripts use it: started on port 0, found through its "listening" line, asked for
-// a probe, stopped by SIGTERM; and its refusal of bad options.
+// a probe, stopped by SIGTERM; its warning about demo passwords; and its refusal of bad options.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,11 +37,12 @@ class Program {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-    arguments.insert(arguments.begin(), ZELGATEWAY_PROGRAM);
+    const std::string program = zeltest::RuntimeProgram("ZELGateway").string();
+    arguments.insert(arguments.begin(), program);
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    if (posix_spawn(&pid_, ZELGATEWAY_PROGRAM, &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     close(err[1]);
@@ -114,6 +116,27 @@ class Program {
   std::string outText_;
 };
 
+zeltest::ProgramResult RunGateway(std::vector<std::string> arguments, const std::string& input = {}) {
+  arguments.insert(arguments.begin(), zeltest::RuntimeProgram("ZELGateway").string());
+  return zeltest::RunProgram(arguments, input);
+}
+
+// Starts the gateway on a free port and stops it again by SIGTERM; what it said on standard error.
+std::string StartAndStop(const std::vector<std::string>& arguments) {
+  std::vector<std::string> all = {"--port", "0", "--threads", "2"};
+  all.insert(all.end(), arguments.begin(), arguments.end());
+  Program program(all);
+  if (!program.Started()) return "not started";
+  std::optional<std::string> line = program.ReadLine();
+  if (!line || line->rfind("ZELGateway listening on ", 0) != 0)
+    return "no listening line: " + program.ReadAllErrors();
+  program.Signal(SIGTERM);
+  std::optional<int> status = program.Wait();
+  std::string errors = program.ReadAllErrors();
+  EXPECT_EQ(status, 0) << errors;
+  return errors;
+}
+
 }  // namespace
 
 TEST(GatewayProgram, StartsOnAFreePortServesAndStopsOnSigterm) {
@@ -141,22 +164,57 @@ TEST(GatewayProgram, StartsOnAFreePortServesAndStopsOnSigterm) {
   EXPECT_EQ(result->status, 200);
   EXPECT_EQ(ParseReply(result->body).attributes, (Attributes{{"ExecuteTest", "Mirror"}, {"Server", "OK"}}));
 
+  // Users are managed beside the running gateway, on the same store.
+  zeltest::ProgramResult added = RunGateway({"users", "add", "zed", "--store", dir.File("pdm.db")}, "pw\n");
+  EXPECT_EQ(added.exitCode, 0) << added.err;
+  EXPECT_EQ(RunGateway({"users", "list", "--store", dir.File("pdm.db")}).out, "zed\t\t\n");
+
   program.Signal(SIGTERM);
   EXPECT_EQ(program.Wait(), 0);
-  EXPECT_NE(program.ReadAllErrors().find("stopped by SIGTERM"), std::string::npos);
+  std::string errors = program.ReadAllErrors();
+  EXPECT_NE(errors.find("stopped by SIGTERM"), std::string::npos);
+  EXPECT_EQ(errors.find("warning"), std::string::npos) << "a new store has no user to warn about";
   EXPECT_NE(ReadFile(dir.File("requests.log")).find(" Test 1_0 OK "), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(dir.File("pdm.db")));
   // The port is free again once the program has ended.
   EXPECT_FALSE(client.Post("/gw/ZELRequest", RequestBody("Test", "1_1"), "application/xml"));
 }
 
+TEST(GatewayProgram, WarnsAtStartWhileDemoUsersHaveTheirDemoPasswords) {
+  TempDir dir;
+  const std::string store = dir.File("pdm.db"), log = dir.File("requests.log");
+  const std::string warning = "demo users still have their demo passwords: admin, demo, designer, viewer;";
+  {
+    mode_t previous = umask(022);
+    std::string errors = StartAndStop({"--store", store, "--seed", "--log", log});
+    umask(previous);
+    EXPECT_NE(errors.find("ZELGateway: warning: " + warning), std::string::npos) << errors;
+    EXPECT_NE(ReadFile(log).find(" WARNING " + warning), std::string::npos) << ReadFile(log);
+    struct stat status {};
+    ASSERT_EQ(stat(log.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    ASSERT_EQ(stat(store.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+  }
+
+  for (const char* name : {"admin", "designer", "viewer"}) {
+    EXPECT_EQ(RunGateway({"users", "remove", name, "--store", store}).exitCode, 0) << name;
+  }
+  std::string errors = StartAndStop({"--store", store, "--log", log});
+  EXPECT_NE(errors.find("demo passwords: demo;"), std::string::npos) << errors;
+
+  zeltest::ProgramResult changed =
+      RunGateway({"users", "passwd", "demo", "--store", store}, "no longer demo\n");
+  EXPECT_EQ(changed.exitCode, 0) << changed.err;
+  errors = StartAndStop({"--store", store, "--log", log});
+  EXPECT_EQ(errors.find("warning"), std::string::npos) << errors;
+}
+
 TEST(GatewayProgram, RefusesBadOptionsAndExplainsItself) {
-  Program help({"--help"});
-  ASSERT_TRUE(help.Started());
-  std::optional<std::string> first = help.ReadLine();
-  ASSERT_TRUE(first);
-  EXPECT_EQ(first->rfind("Usage: ZELGateway", 0), 0u);
-  EXPECT_EQ(help.Wait(), 0);
+  zeltest::ProgramResult help = RunGateway({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_EQ(help.out.rfind("Usage: ZELGateway", 0), 0u);
+  EXPECT_NE(help.out.find("ZELGateway users passwd NAME"), std::string::npos);
 
   for (std::vector<std::string> bad : {std::vector<std::string>{"--port", "http"},
                                        {"--port", "70000"},
@@ -164,9 +222,19 @@ TEST(GatewayProgram, RefusesBadOptionsAndExplainsItself) {
                                        {"--frobnicate"},
                                        {"--seed=yes"},
                                        {"--store"}}) {
-    Program program(bad);
-    ASSERT_TRUE(program.Started());
-    EXPECT_NE(program.ReadAllErrors().find("ZELGateway: "), std::string::npos) << bad[0];
-    EXPECT_EQ(program.Wait(), 2) << bad[0];
+    zeltest::ProgramResult result = RunGateway(bad);
+    EXPECT_NE(result.err.find("ZELGateway: "), std::string::npos) << bad[0];
+    EXPECT_EQ(result.exitCode, 2) << bad[0];
   }
+}
+
+TEST(GatewayProgram, RefusesAStoreOfAnotherApplicationAndLeavesItAlone) {
+  TempDir dir;
+  const std::string file = dir.File("notes.db");
+  ASSERT_TRUE(zeltest::WriteFile(file, "SQLite format 3 is what this text pretends to be, and is not.\n"));
+  const std::string before = ReadFile(file);
+  zeltest::ProgramResult result = RunGateway({"--port", "0", "--store", file});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find(file + " is not a gateway store"), std::string::npos) << result.err;
+  EXPECT_EQ(ReadFile(file), before);
 }

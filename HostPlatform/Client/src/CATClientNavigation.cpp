@@ -1,5 +1,10 @@
 #include "CATClientNavigation.h"
 
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "CATClientText.h"
 #include "CATIAlias.h"
 #include "CATINavigateObject.h"
 #include "CATIPLMNavOccurrence.h"
@@ -30,11 +35,27 @@ Keys KeysOf(const CATIPLMNavOccurrence_var& occurrence) {
   return keys;
 }
 
+// The segment a path prints for a node, unescaped.
+std::string SegmentOf(const Keys& keys) {
+  return keys.instance.empty() ? keys.externalId : keys.instance;
+}
+
 std::string Trim(const std::string& text) {
   size_t first = text.find_first_not_of(" \t");
   if (first == std::string::npos) return std::string();
   size_t last = text.find_last_not_of(" \t");
   return text.substr(first, last - first + 1);
+}
+
+// The children of a node that is itself in the view. Only the children are checked against the branches
+// taken out, since a walk from the roots down has checked the fathers already.
+HRESULT ChildrenInView(CATFrmEditor* editor, const CATIPLMNavOccurrence_var& node,
+                       CATListValCATIPLMNavOccurrence_var& inView) {
+  CATListValCATIPLMNavOccurrence_var children;
+  if (node == NULL_var || FAILED(node->ListChildren(children))) return E_FAIL;
+  for (const CATIPLMNavOccurrence_var& child : children)
+    if (!editor->IsRemovedItself(child)) inView.Append(child);
+  return S_OK;
 }
 
 // The one candidate the segment names, or null with the reason.
@@ -55,32 +76,40 @@ CATIPLMNavOccurrence_var Match(const CATListValCATIPLMNavOccurrence_var& candida
     error = "no \"" + segment + "\" " + where;
   } else {
     error = "\"" + segment + "\" is ambiguous " + where + ":";
-    for (const CATIPLMNavOccurrence_var& node : found) {
-      Keys keys = KeysOf(node);
-      error += " " + (keys.instance.empty() ? keys.externalId : keys.instance);
-    }
+    for (const CATIPLMNavOccurrence_var& node : found)
+      error += " " + CATClientText::Escaped(SegmentOf(KeysOf(node)));
   }
   return CATIPLMNavOccurrence_var();
 }
 
-bool IsSelectedLeaf(CATCSO* cso, CATBaseUnknown* node) {
+// The object as paths hold it: the address its CATBaseUnknown answers, whatever interface it came through.
+CATBaseUnknown* IdentityOf(CATBaseUnknown* object) {
+  if (!object) return nullptr;
+  void* identity = nullptr;
+  if (FAILED(object->QueryInterface(IID_CATBaseUnknown, &identity)) || !identity) return object;
+  static_cast<CATBaseUnknown*>(identity)->Release();  // the object holds it while the caller does
+  return static_cast<CATBaseUnknown*>(identity);
+}
+
+// The leaves of the selected paths, so that marking a node costs one look-up however deep the paths are.
+std::unordered_set<CATBaseUnknown*> SelectedLeaves(CATCSO* cso) {
+  std::unordered_set<CATBaseUnknown*> leaves;
   cso->InitElementList();
   while (CATBaseUnknown* element = cso->NextElement()) {
     CATPathElement_var path(element);
-    if (path != NULL_var && path->GetSize() > 0 && path->Locate(node) == path->GetSize() - 1) return true;
+    if (path != NULL_var && path->GetSize() > 0) leaves.insert((*path)[path->GetSize() - 1]);
   }
-  return false;
+  return leaves;
 }
 
-void AddLines(CATFrmEditor* editor, const CATIPLMNavOccurrence_var& node, int depth,
-              std::vector<std::string>& lines) {
-  std::string line(static_cast<size_t>(depth) * 2, ' ');
-  line += CATClientNavigation::Label(node);
-  if (IsSelectedLeaf(editor->GetCSO(), node)) line += " *";
-  lines.push_back(line);
-  CATListValCATIPLMNavOccurrence_var children;
-  if (SUCCEEDED(editor->ListChildrenInView(node, children)))
-    for (const CATIPLMNavOccurrence_var& child : children) AddLines(editor, child, depth + 1, lines);
+std::string TreeLine(const std::string& label, int level, bool selected) {
+  const int indented =
+      level < CATClientNavigation::kMaxIndentedLevel ? level : CATClientNavigation::kMaxIndentedLevel;
+  std::string line(static_cast<size_t>(indented) * 2, ' ');
+  if (level > CATClientNavigation::kMaxIndentedLevel) line += "[level " + std::to_string(level) + "] ";
+  line += label;
+  if (selected) line += " *";
+  return line;
 }
 
 }  // namespace
@@ -112,7 +141,7 @@ CATPathElement* CATClientNavigation::Resolve(CATFrmEditor* editor, const std::st
     if (node == NULL_var) return nullptr;
     path->AddChildElement(node);
     candidates.RemoveAll();
-    if (FAILED(editor->ListChildrenInView(node, candidates))) {
+    if (FAILED(ChildrenInView(editor, node, candidates))) {
       error = "cannot list the children of \"" + segment + "\"";
       return nullptr;
     }
@@ -127,14 +156,8 @@ std::string CATClientNavigation::PathText(const CATPathElement& path) {
   std::string text;
   for (int i = 0; i < path.GetSize(); ++i) {
     CATIPLMNavOccurrence_var occurrence(path[i]);
-    std::string segment;
-    if (occurrence != NULL_var) {
-      Keys keys = KeysOf(occurrence);
-      segment = keys.instance.empty() ? keys.externalId : keys.instance;
-    } else {
-      segment = Label(path[i]);
-    }
-    text += (i ? "/" : "") + segment;
+    text += i ? "/" : "";
+    text += occurrence != NULL_var ? CATClientText::Escaped(SegmentOf(KeysOf(occurrence))) : Label(path[i]);
   }
   return text;
 }
@@ -145,14 +168,28 @@ std::string CATClientNavigation::Label(CATBaseUnknown* object) {
   CATListValCATUnicodeString texts;
   if (navigable != NULL_var && SUCCEEDED(navigable->GetIdentificators(texts))) {
     for (const CATUnicodeString& text : texts) label += (label.empty() ? "" : " ") + text.ConvertToUTF8();
-    return label;
+    return CATClientText::Escaped(label);
   }
   CATIAlias_var alias(object);
-  return alias != NULL_var ? alias->GetAlias().ConvertToUTF8() : std::string("?");
+  return alias != NULL_var ? CATClientText::Escaped(alias->GetAlias().ConvertToUTF8()) : std::string("?");
 }
 
-void CATClientNavigation::TreeLines(CATFrmEditor* editor, std::vector<std::string>& lines) {
+void CATClientNavigation::TreeLines(CATFrmEditor* editor,
+                                    const std::function<void(const std::string& line)>& emit) {
   CATListValCATIPLMNavOccurrence_var roots;
   if (!editor || FAILED(editor->ListRootOccurrences(roots))) return;
-  for (const CATIPLMNavOccurrence_var& root : roots) AddLines(editor, root, 1, lines);
+  const std::unordered_set<CATBaseUnknown*> selected = SelectedLeaves(editor->GetCSO());
+  // Nodes still to show with their level, the next one last: an explicit stack, as a product may be
+  // deeper than the program's stack allows to recurse.
+  std::vector<std::pair<CATIPLMNavOccurrence_var, int>> pending;
+  for (int i = roots.Size(); i >= 1; --i) pending.emplace_back(roots[i], 1);
+  while (!pending.empty()) {
+    const CATIPLMNavOccurrence_var node = pending.back().first;
+    const int level = pending.back().second;
+    pending.pop_back();
+    emit(TreeLine(Label(node), level, selected.count(IdentityOf(node)) != 0));
+    CATListValCATIPLMNavOccurrence_var children;
+    if (FAILED(ChildrenInView(editor, node, children))) continue;
+    for (int i = children.Size(); i >= 1; --i) pending.emplace_back(children[i], level + 1);
+  }
 }

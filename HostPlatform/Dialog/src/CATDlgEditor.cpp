@@ -2,24 +2,16 @@
 
 #include <climits>
 
+#include "CATDecimalReader.h"
+
 namespace {
 
 // Optional minus sign and decimal digits, within the range of int.
 bool ParseInteger(const std::u16string& text, int& value) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && text[i] == u'-') negative = true, ++i;
-  if (i == text.size()) return false;
-  long long magnitude = 0;
-  for (; i < text.size(); ++i) {
-    char16_t c = text[i];
-    if (c < u'0' || c > u'9') return false;
-    magnitude = magnitude * 10 + (c - u'0');
-    if (magnitude > static_cast<long long>(INT_MAX) + 1) return false;
-  }
-  long long signedValue = negative ? -magnitude : magnitude;
-  if (signedValue > INT_MAX || signedValue < INT_MIN) return false;
-  value = static_cast<int>(signedValue);
+  long long read = 0;
+  if (CATReadDecimal(text, INT_MIN, INT_MAX, read, CATDecimalSign::Minus) != CATDecimalResult::OK)
+    return false;
+  value = static_cast<int>(read);
   return true;
 }
 

@@ -59,6 +59,8 @@ class ExportedByCATAfrFoundation CATFrmEditor : public CATCommand {
   HRESULT RemoveBranch(CATIPLMNavOccurrence* occurrence);
   // Whether the occurrence or one of its fathers was taken out of the view.
   int IsRemoved(CATIPLMNavOccurrence* occurrence) const;
+  // Whether this very occurrence was taken out, its fathers not looked at: for walks from the roots down.
+  int IsRemovedItself(CATIPLMNavOccurrence* occurrence) const;
   // The children of an occurrence that the view still shows, appended in the session's order.
   HRESULT ListChildrenInView(CATIPLMNavOccurrence* occurrence, CATListValCATIPLMNavOccurrence_var& oChildren);
   // The top node of the occurrence's tree when it is a root occurrence of this editor, else null.

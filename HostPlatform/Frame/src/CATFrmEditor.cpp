@@ -119,13 +119,19 @@ HRESULT CATFrmEditor::SetUIActiveObject(const CATPathElement& path) {
 int CATFrmEditor::IsRemoved(CATIPLMNavOccurrence* occurrence) const {
   CATIPLMNavOccurrence_var node(occurrence);
   while (node != NULL_var) {
-    CATBaseUnknown_var identity = Identity(node);
-    for (const CATBaseUnknown_var& removed : removed_)
-      if (removed.get() == identity.get()) return 1;
+    if (IsRemovedItself(node)) return 1;
     CATIPLMNavOccurrence_var father;
     if (FAILED(node->GetFather(father))) break;
     node = father;
   }
+  return 0;
+}
+
+int CATFrmEditor::IsRemovedItself(CATIPLMNavOccurrence* occurrence) const {
+  if (removed_.empty() || !occurrence) return 0;
+  CATBaseUnknown_var identity = Identity(occurrence);
+  for (const CATBaseUnknown_var& removed : removed_)
+    if (removed.get() == identity.get()) return 1;
   return 0;
 }
 

@@ -1,12 +1,15 @@
 // Knowledge attributes: text forms of the value types, reading, writing and listing; times.
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 #include "CATCkeObjectAttrReadServices.h"
 #include "CATCkeObjectAttrWriteServices.h"
 #include "CATCkePLMNavPublicServices.h"
+#include "CATDecimalReader.h"
 #include "CATGlobalFunctions.h"
 #include "CATPLMObjects.h"
 #include "CATPLMValues.h"
@@ -14,11 +17,10 @@
 namespace {
 
 bool Digits(const std::string& text, size_t from, size_t count, int& value) {
-  value = 0;
-  for (size_t i = from; i < from + count; ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    value = value * 10 + (text[i] - '0');
-  }
+  long long read = 0;
+  if (CATReadDecimal(std::string_view(text).substr(from, count), 0, INT_MAX, read) != CATDecimalResult::OK)
+    return false;
+  value = static_cast<int>(read);
   return true;
 }
 
@@ -72,9 +74,9 @@ bool CATPLMCanonicalValue(const std::string& type, const std::string& text, std:
     return true;
   }
   if (type == "Integer") {
-    int value = 0;
-    auto [stop, error] = std::from_chars(begin, end, value);
-    if (text.empty() || error != std::errc() || stop != end) return false;
+    long long value = 0;
+    if (CATReadDecimal(text, INT_MIN, INT_MAX, value, CATDecimalSign::Minus) != CATDecimalResult::OK)
+      return false;
     canonical = std::to_string(value);
     return true;
   }

@@ -168,6 +168,11 @@ HRESULT CATPLMOccurrenceObj::Expand() {
   if (!Usable()) return CATPLMFail(kSessionEnded);
   std::vector<CATPLMId> instances;
   if (FAILED(session_->ListInstances(reference_, instances))) return E_FAIL;
+  // Only a reference expanded with children can stand above on the chain; the walk up is kept for those,
+  // so a deep structure of distinct references expands in linear time.
+  CATPLMRecord* self = instances.empty() ? nullptr : session_->Record(reference_);
+  if (!instances.empty() && !self) return E_FAIL;
+  if (self) self->expandedWithChildren = true;
   std::vector<CATPLMOccurrenceObj*> children;
   HRESULT hr = S_OK;
   for (CATPLMId instance : instances) {
@@ -176,8 +181,10 @@ HRESULT CATPLMOccurrenceObj::Expand() {
       hr = E_FAIL;
       break;
     }
+    CATPLMRecord* child = session_->Record(record->child);
     bool cycle = false;
-    for (CATPLMOccurrenceObj* up = this; up && !cycle; up = up->father_)
+    for (CATPLMOccurrenceObj* up = this; up && !cycle && (!child || child->expandedWithChildren);
+         up = up->father_)
       cycle = up->reference_ == record->child;
     if (!cycle) children.push_back(new CATPLMOccurrenceObj(session_, record->child, instance, this));
   }

@@ -36,6 +36,7 @@ struct CATPLMRecord {
   bool modified = false;
   CATPLMId father = 0;  // an instance: the reference aggregating it, and the one it instantiates
   CATPLMId child = 0;
+  bool expandedWithChildren = false;  // a reference: an occurrence of it listed children in this session
 
   bool IsInstance() const { return child != 0; }
   CATPLMAttribute* Find(const std::string& name);

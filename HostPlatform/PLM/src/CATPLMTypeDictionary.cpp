@@ -2,11 +2,13 @@
 //   <type> <supertype, or "-" at the top> <status> <user-visible name>
 // where a supertype is declared before its subtypes, so the hierarchy cannot hold a cycle and subtypes
 // keep the order of their lines. Blank lines and lines starting with "#" are ignored.
+#include <climits>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
 
+#include "CATDecimalReader.h"
 #include "CATError.h"
 #include "CATGlobalFunctions.h"
 #include "CATInstantiateComponent.h"
@@ -84,14 +86,9 @@ class Dictionary : public CATITypeDictionary {
       std::getline(fields >> super >> status >> std::ws, userName);
       while (!userName.empty() && (userName.back() == ' ' || userName.back() == '\t')) userName.pop_back();
       std::string where = source + ":" + std::to_string(number) + ": ";
-      int code = 0;
-      size_t used = 0;
-      try {
-        code = std::stoi(status, &used);
-      } catch (const std::exception&) {
-        used = 0;
-      }
-      if (userName.empty() || used == 0 || used != status.size()) {
+      long long code = 0;
+      if (userName.empty() ||
+          CATReadDecimal(status, INT_MIN, INT_MAX, code, CATDecimalSign::Any) != CATDecimalResult::OK) {
         error = where + "expected <type> <supertype> <status> <user-visible name>";
         return false;
       }
@@ -108,7 +105,7 @@ class Dictionary : public CATITypeDictionary {
         }
         supertype = found->second;
       }
-      types_.push_back(std::make_unique<TypeObj>(this, name, userName, code, supertype));
+      types_.push_back(std::make_unique<TypeObj>(this, name, userName, static_cast<int>(code), supertype));
       byName_[name] = types_.back().get();
       if (supertype) supertype->AddSubtype(types_.back().get());
     }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "CATDataType.h"
+#include "CATUTF8Codec.h"
 
 class CATString;
 
@@ -93,11 +94,5 @@ class ExportedByCATSysTS CATUnicodeString {
 };
 
 ExportedByCATSysTS std::ostream& operator<<(std::ostream& os, const CATUnicodeString& text);
-
-// UTF-8 <-> UTF-16 conversion used at every text boundary.
-ExportedByCATSysTS std::u16string CATUTF8ToUTF16(std::string_view utf8);
-ExportedByCATSysTS std::string CATUTF16ToUTF8(std::u16string_view utf16);
-// Appends one code point as UTF-8; surrogates and values above U+10FFFF are written as U+FFFD.
-ExportedByCATSysTS void CATAppendUTF8(std::string& out, char32_t codePoint);
 
 #endif

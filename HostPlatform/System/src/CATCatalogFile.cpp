@@ -10,6 +10,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "CATDecimalReader.h"
 #include "CATInstantiateComponent.h"
 #include "CATLib.h"
 
@@ -181,13 +182,11 @@ std::string CATInsertCatalogParameters(std::string_view text, const std::vector<
     if (text[i] == '/' && i + 2 < text.size() && text[i + 1] == 'P' && IsDigit(text[i + 2])) {
       // The whole digit run is the number, so /P1 never takes the "1" of /P10.
       size_t end = i + 2;
-      size_t number = 0;
-      while (end < text.size() && IsDigit(text[end])) {
-        if (number <= params.size()) number = number * 10 + static_cast<size_t>(text[end] - '0');
-        ++end;
-      }
-      if (number >= 1 && number <= params.size())
-        out += params[number - 1];
+      while (end < text.size() && IsDigit(text[end])) ++end;
+      long long number = 0;
+      if (CATReadDecimal(text.substr(i + 2, end - i - 2), 1, static_cast<long long>(params.size()), number) ==
+          CATDecimalResult::OK)
+        out += params[static_cast<size_t>(number) - 1];
       else
         out.append(text.substr(i, end - i));
       i = end;

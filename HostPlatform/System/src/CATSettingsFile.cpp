@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "CATDecimalReader.h"
 #include "CATUnicodeString.h"
 
 namespace {
@@ -65,17 +66,15 @@ void EncodeName(std::string& out, std::string_view name) {
 }
 
 void EncodeValue(std::string& out, const std::u16string& value) {
-  for (size_t i = 0; i < value.size(); ++i) {
-    char16_t c = value[i];
-    bool high = c >= 0xD800 && c <= 0xDBFF;
-    if (high && i + 1 < value.size() && value[i + 1] >= 0xDC00 && value[i + 1] <= 0xDFFF) {
-      CATAppendUTF8(out, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (value[i + 1] - 0xDC00));
-      ++i;
-    } else if (AppendCommonEscape(out, c)) {
+  for (size_t i = 0; i < value.size();) {
+    char32_t c;
+    i += CATDecodeUTF16(value, i, c);
+    if (AppendCommonEscape(out, c)) {
       continue;
     } else if (c < 0x20 || c == 0x7F || (c >= 0xD800 && c <= 0xDFFF)) {
+      // A lone surrogate has no UTF-8 form: escaped, it survives the round trip.
       out += "\\u";
-      AppendHex(out, c, 4);
+      AppendHex(out, static_cast<unsigned>(c), 4);
     } else {
       CATAppendUTF8(out, c);
     }
@@ -164,13 +163,9 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
 }
 
 std::optional<size_t> ParseCount(std::string_view field) {
-  if (field.empty() || field.size() > 9) return std::nullopt;
-  size_t value = 0;
-  for (char c : field) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<size_t>(c - '0');
-  }
-  return value;
+  long long value = 0;
+  if (CATReadDecimal(field, 0, 999999999, value) != CATDecimalResult::OK) return std::nullopt;
+  return static_cast<size_t>(value);
 }
 
 // One attribute line; false when it is damaged.

@@ -10,8 +10,6 @@
 #include "CATString.h"
 
 namespace {
-constexpr char16_t kReplacement = 0xFFFD;
-
 bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t';
 }
@@ -41,91 +39,6 @@ int Scan(const std::string& text, const char* format, T* value) {
   return 1;
 }
 }  // namespace
-
-std::u16string CATUTF8ToUTF16(std::string_view in) {
-  std::u16string out;
-  out.reserve(in.size());
-  size_t i = 0;
-  const size_t n = in.size();
-  while (i < n) {
-    unsigned char c = static_cast<unsigned char>(in[i]);
-    if (c < 0x80) {
-      out.push_back(c);
-      ++i;
-      continue;
-    }
-    int extra;
-    char32_t cp, min;
-    if ((c & 0xE0) == 0xC0) {
-      extra = 1, cp = c & 0x1F, min = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-      extra = 2, cp = c & 0x0F, min = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-      extra = 3, cp = c & 0x07, min = 0x10000;
-    } else {
-      out.push_back(kReplacement);
-      ++i;
-      continue;
-    }
-    size_t j = i + 1;
-    bool ok = true;
-    for (int k = 0; k < extra; ++k, ++j) {
-      if (j >= n || (static_cast<unsigned char>(in[j]) & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (static_cast<unsigned char>(in[j]) & 0x3F);
-    }
-    // A broken sequence costs one replacement character and resumes at the first byte not consumed.
-    if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(kReplacement);
-      i = ok ? j : std::max(j, i + 1);
-      continue;
-    }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-    i = j;
-  }
-  return out;
-}
-
-void CATAppendUTF8(std::string& out, char32_t cp) {
-  if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = kReplacement;
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
-std::string CATUTF16ToUTF8(std::u16string_view in) {
-  std::string out;
-  out.reserve(in.size());
-  for (size_t i = 0; i < in.size(); ++i) {
-    char32_t cp = in[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
-      ++i;
-    }
-    CATAppendUTF8(out, cp);  // a lone surrogate has no UTF-8 form and becomes U+FFFD
-  }
-  return out;
-}
 
 CATUnicodeString::CATUnicodeString(const char* utf8) {
   if (utf8) text_ = CATUTF8ToUTF16(utf8);

@@ -87,7 +87,8 @@ ExportedByWinHttp HINTERNET WinHttpOpen(LPCWSTR pszAgentW, DWORD dwAccessType, L
                                         LPCWSTR pszProxyBypassW, DWORD dwFlags);
 // Time-outs in milliseconds for requests opened later from a session, or for one request: name
 // resolution, connection, sending the request, and receiving (the longest wait for the reply headers and
-// for each further piece of the body). 0 or -1 means no limit; other negative values are refused.
+// for each further piece of the body). 0 or -1 means no limit; other negative values are refused. Set on a
+// request that is receiving, the receive limit applies from its next wait on.
 ExportedByWinHttp BOOL WinHttpSetTimeouts(HINTERNET hInternet, int nResolveTimeout, int nConnectTimeout,
                                           int nSendTimeout, int nReceiveTimeout);
 // Names the server of later requests; nothing travels yet. Port 0 is the scheme's default port.

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <mutex>
 
+#include "CATUTF8Codec.h"
 #include "WinHttpObjects.h"
 
 namespace {
@@ -55,24 +56,6 @@ const wchar_t* Find(const Message (&table)[N], DWORD code) {
   return nullptr;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 }  // namespace
 
 namespace winhttp {
@@ -86,7 +69,7 @@ std::string ToUtf8(const wchar_t* text, size_t length) {
   std::string out;
   if (!text) return out;
   out.reserve(length);
-  for (size_t i = 0; i < length; ++i) AppendUtf8(out, static_cast<char32_t>(text[i]));
+  for (size_t i = 0; i < length; ++i) CATAppendUTF8(out, static_cast<char32_t>(text[i]));
   return out;
 }
 

@@ -116,6 +116,8 @@ class Request : public Object {
   std::string url_;
   std::string body_;
   State state_ = State::Open;
+  // The limits of sending, fixed when the request goes out; the receive limit is read at every wait, so a
+  // caller may shorten it between reads to bound the whole reply.
   Timeouts limits_;
 
   // Progress of the transfer, as the callbacks and the end of the transfer report it.

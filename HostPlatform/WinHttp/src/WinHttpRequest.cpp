@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "CATDecimalReader.h"
 #include "WinHttpObjects.h"
 
 namespace {
@@ -222,7 +223,7 @@ DWORD Request::Send(const std::string& headers, std::string body) {
 DWORD Request::Receive() {
   std::lock_guard<std::mutex> lock(operationMutex_);
   if (state_ != State::Sent) return ERROR_WINHTTP_INCORRECT_HANDLE_STATE;
-  DWORD error = Pump([this] { return headersDone_; }, limits_.receive);
+  DWORD error = Pump([this] { return headersDone_; }, GetTimeouts().receive);
   if (!error && !headersDone_) error = ERROR_WINHTTP_INVALID_SERVER_RESPONSE;
   if (error) {
     state_ = State::Failed;
@@ -237,7 +238,7 @@ DWORD Request::Available(DWORD& count) {
   count = 0;
   if (state_ != State::Receiving) return ERROR_WINHTTP_INCORRECT_HANDLE_STATE;
   if (!Buffered())
-    if (DWORD error = Pump([this] { return Buffered() > 0; }, limits_.receive)) return error;
+    if (DWORD error = Pump([this] { return Buffered() > 0; }, GetTimeouts().receive)) return error;
   count = static_cast<DWORD>(std::min<size_t>(Buffered(), UINT32_MAX));
   return ERROR_SUCCESS;
 }
@@ -248,7 +249,7 @@ DWORD Request::Read(char* buffer, DWORD size, DWORD& read) {
   if (state_ != State::Receiving) return ERROR_WINHTTP_INCORRECT_HANDLE_STATE;
   if (size == 0) return ERROR_SUCCESS;
   if (!Buffered())
-    if (DWORD error = Pump([this] { return Buffered() > 0; }, limits_.receive)) return error;
+    if (DWORD error = Pump([this] { return Buffered() > 0; }, GetTimeouts().receive)) return error;
   const size_t count = std::min<size_t>(Buffered(), size);
   std::memcpy(buffer, buffer_.data() + readPos_, count);
   Consume(count);
@@ -345,8 +346,16 @@ size_t Request::OnHeader(char* data, size_t size, size_t count, void* self) {
   std::string line(data, length);
   request.headersStarted_ = true;
   if (line.compare(0, 5, "HTTP/") == 0) {
+    // "HTTP/1.1 200 Reason": a status that is not three digits reads as 0.
     const size_t space = line.find(' ');
-    request.status_ = space == std::string::npos ? 0 : std::strtol(line.c_str() + space + 1, nullptr, 10);
+    long long status = 0;
+    if (space != std::string::npos) {
+      const size_t end = line.find_first_of(" \r\n", space + 1);
+      const std::string_view code = std::string_view(line).substr(
+          space + 1, end == std::string::npos ? std::string::npos : end - space - 1);
+      if (code.size() != 3 || CATReadDecimal(code, 100, 999, status) != CATDecimalResult::OK) status = 0;
+    }
+    request.status_ = static_cast<long>(status);
   } else if (line == "\r\n" || line == "\n") {
     // Interim replies (1xx) are followed by the real one.
     if (request.status_ >= 200 || request.status_ == 0) request.headersDone_ = true;

@@ -8,7 +8,9 @@
 // attributes, "<" in attribute values, "]]>" in text, "--" in comments, misplaced XML declaration or
 // DOCTYPE, no or several root elements, text outside the root, and references to entities other than the
 // five predefined ones and character references (DTD entities are never expanded, so no expansion bomb).
-// Deep nesting is handled without recursion. Whitespace-only text inside elements is kept as text nodes.
+// Elements nested more than 1000 levels deep (the root element is level 1) are refused as well, with the
+// error "elements nested deeper than 1000 levels"; nothing walks a tree by recursion. Whitespace-only text
+// inside elements is kept as text nodes.
 //
 // Writing parameters (two lists of equal length, names and values; null pointers are empty lists):
 //  "CATEncoding"    "UTF-8" (or "UTF-16" for strings): the XML declaration carries that encoding. Without

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "CATUTF8Codec.h"
 #include "CATXMLImpl.h"
 
 // ---------------------------------------------------------------------------------------------------------
@@ -110,15 +111,6 @@ bool ValidData(pugi::xml_node_type type, const std::string& data) {
     return data.find("--") == std::string::npos && (data.empty() || data.back() != '-');
   if (type == pugi::node_pi) return data.find("?>") == std::string::npos;
   return true;
-}
-
-size_t UTF16Length(std::string_view s) {
-  size_t n = 0;
-  for (unsigned char c : s) {
-    if ((c & 0xC0) != 0x80) ++n;
-    if (c >= 0xF0) ++n;  // four-byte sequence: a surrogate pair
-  }
-  return n;
 }
 
 // Descendant elements of root (not root) with the name (or all for "*"), in document order.
@@ -429,7 +421,7 @@ class CharacterDataImpl : public NodeImpl<Itf> {
     CATXML_CATCH
   }
   HRESULT GetLength(unsigned int& oLength) override {
-    oLength = static_cast<unsigned int>(UTF16Length(Node().value()));
+    oLength = static_cast<unsigned int>(CATUTF16LengthOfUTF8(Node().value()));
     return S_OK;
   }
 };

@@ -57,8 +57,8 @@ namespace CATXMLChars {
 size_t FindInvalid(std::string_view utf8);
 bool IsName(std::string_view utf8);
 bool IsSpace(char c);
-// Conversions at the interface boundary (same results as CATUTF16ToUTF8/CATUTF8ToUTF16, without the
-// per-character appends): a lone surrogate or an invalid sequence becomes U+FFFD.
+// Conversions at the interface boundary, by the platform's codec: a lone surrogate or an invalid sequence
+// becomes U+FFFD.
 std::string ToUTF8(const CATUnicodeString& text);
 CATUnicodeString FromUTF8(std::string_view text);
 // Escapes for writing.
@@ -66,22 +66,37 @@ void AppendText(std::string& out, std::string_view text);
 void AppendAttributeValue(std::string& out, std::string_view value);
 }  // namespace CATXMLChars
 
+// Documents with elements nested deeper than this are refused by the parser: no reader of a document has to
+// follow a chain of elements without end, whether it walks, writes or prints the tree.
+constexpr size_t kCATXMLMaxDepth = 1000;
+
 // Visits every node below root in document order without recursion, so deep documents cannot exhaust the
-// stack; the walk stops early when visit returns false, and the answer says whether it ran to the end.
+// stack, with its depth below root (1 for root's children); the walk stops early when visit returns
+// false, and the answer says whether it ran to the end.
 template <class Visit>
-bool CATXMLWalk(pugi::xml_node root, Visit visit) {
+bool CATXMLWalkWithDepth(pugi::xml_node root, Visit visit) {
   pugi::xml_node cur = root.first_child();
+  size_t depth = 1;
   while (cur) {
-    if (!visit(cur)) return false;
+    if (!visit(cur, depth)) return false;
     if (cur.first_child()) {
       cur = cur.first_child();
+      ++depth;
       continue;
     }
-    while (cur != root && !cur.next_sibling()) cur = cur.parent();
+    while (cur != root && !cur.next_sibling()) {
+      cur = cur.parent();
+      --depth;
+    }
     if (cur == root) break;
     cur = cur.next_sibling();
   }
   return true;
+}
+
+template <class Visit>
+bool CATXMLWalk(pugi::xml_node root, Visit visit) {
+  return CATXMLWalkWithDepth(root, [&visit](pugi::xml_node n, size_t) { return visit(n); });
 }
 
 // Catches exceptions at the interface boundary: no exception crosses a platform interface.

@@ -2,9 +2,11 @@
 // references in text and attribute values are replaced here (pugixml runs without parse_escapes so that a
 // reference to an entity it does not know cannot pass as text).
 #include <cstring>
+#include <string>
 #include <unordered_set>
-#include "CATUnicodeString.h"
 
+#include "CATDecimalReader.h"
+#include "CATUTF8Codec.h"
 #include "CATXMLImpl.h"
 
 namespace {
@@ -71,9 +73,14 @@ class Checker {
     return true;
   }
 
-  // Every node of the tree, in document order, without recursion.
+  // Every node of the tree, in document order, without recursion. Below the document every node's depth is
+  // its element nesting level (elements have only elements above them).
   bool Tree() {
-    return CATXMLWalk(st_.doc, [this](pugi::xml_node cur) { return Node(cur); });
+    return CATXMLWalkWithDepth(st_.doc, [this](pugi::xml_node cur, size_t depth) {
+      if (depth > kCATXMLMaxDepth && cur.type() == pugi::node_element)
+        return Fail(cur.name(), "elements nested deeper than " + std::to_string(kCATXMLMaxDepth) + " levels");
+      return Node(cur);
+    });
   }
 
   bool Node(pugi::xml_node n) {
@@ -165,18 +172,26 @@ class Checker {
         std::string_view digits = ref.substr(hex ? 2 : 1);
         if (digits.empty()) return Fail(amp, "empty character reference");
         char32_t cp = 0;
-        for (char c : digits) {
-          int d;
-          if (c >= '0' && c <= '9')
-            d = c - '0';
-          else if (hex && c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-          else if (hex && c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-          else
-            return Fail(amp, "invalid character reference");
-          cp = cp * (hex ? 16 : 10) + static_cast<char32_t>(d);
-          if (cp > 0x10FFFF) return Fail(amp, "character reference out of range");
+        if (hex) {
+          for (char c : digits) {
+            int d;
+            if (c >= '0' && c <= '9')
+              d = c - '0';
+            else if (c >= 'a' && c <= 'f')
+              d = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F')
+              d = c - 'A' + 10;
+            else
+              return Fail(amp, "invalid character reference");
+            cp = cp * 16 + static_cast<char32_t>(d);
+            if (cp > 0x10FFFF) return Fail(amp, "character reference out of range");
+          }
+        } else {
+          long long value = 0;
+          const CATDecimalResult read = CATReadDecimal(digits, 0, 0x10FFFF, value);
+          if (read == CATDecimalResult::Syntax) return Fail(amp, "invalid character reference");
+          if (read == CATDecimalResult::Range) return Fail(amp, "character reference out of range");
+          cp = static_cast<char32_t>(value);
         }
         if (!IsXmlChar(cp)) return Fail(amp, "character reference to a character XML does not allow");
         CATAppendUTF8(out, cp);

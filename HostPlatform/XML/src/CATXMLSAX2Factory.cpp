@@ -7,6 +7,7 @@
 #include <new>
 
 #include "CATIXMLSAX2Factory.h"
+#include "CATUTF8Codec.h"
 #include "CATXMLImpl.h"
 
 namespace {
@@ -62,14 +63,8 @@ bool DecodeFile(std::string bytes, std::string& utf8, std::string& error) {
   if (encoding == "iso-8859-1" || encoding == "latin1" || encoding == "latin-1" || encoding == "iso_8859-1") {
     utf8.clear();
     utf8.reserve(bytes.size());
-    for (unsigned char c : bytes) {
-      if (c < 0x80) {
-        utf8 += static_cast<char>(c);
-      } else {
-        utf8 += static_cast<char>(0xC0 | (c >> 6));
-        utf8 += static_cast<char>(0x80 | (c & 0x3F));
-      }
-    }
+    // Every Latin-1 byte is the code point of the same number.
+    for (unsigned char c : bytes) CATAppendUTF8(utf8, c);
     return true;
   }
   error = "unsupported encoding \"" + encoding + "\"";

@@ -1,6 +1,7 @@
 // Serialisation of a document (see CATIXMLDOMDocumentBuilder.h for the parameters), without recursion.
 #include <algorithm>
 
+#include "CATDecimalReader.h"
 #include "CATXMLImpl.h"
 
 namespace {
@@ -146,14 +147,9 @@ HRESULT CATXMLReadWriteOptions(const CATListOfCATUnicodeString* names,
       else
         return E_INVALIDARG;
     } else if (name == "CATIndentation") {
-      if (value.empty() || value.size() > 2) return E_INVALIDARG;
-      int n = 0;
-      for (char c : value) {
-        if (c < '0' || c > '9') return E_INVALIDARG;
-        n = n * 10 + (c - '0');
-      }
-      if (n > 16) return E_INVALIDARG;
-      options.indentation = n;
+      long long n = 0;
+      if (CATReadDecimal(value, 0, 16, n) != CATDecimalResult::OK) return E_INVALIDARG;
+      options.indentation = static_cast<int>(n);
     } else {
       return E_INVALIDARG;
     }

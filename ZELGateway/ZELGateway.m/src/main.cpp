@@ -1,6 +1,7 @@
 // ZELGateway: the reference gateway server of ZEL, serving the gateway functions from a SQLite PDM store.
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <charconv>
 #include <cstdio>
@@ -11,11 +12,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "UsersCommand.h"
 #include "zelgw/Gateway.h"
 #include "zelgw/RequestLog.h"
 #include "zelgw/Server.h"
 #include "zelgw/Store.h"
+#include "zelgw/UserRepository.h"
 
 namespace {
 
@@ -23,21 +27,31 @@ constexpr int kDefaultPort = 8080;
 
 const char kUsage[] =
     "Usage: ZELGateway [options]\n"
+    "       ZELGateway users add|passwd|remove|list ... (see below)\n"
     "Answers ZEL gateway requests (POST <base>ZELRequest) from a PDM store in SQLite.\n"
     "\n"
     "  --port N          TCP port; 0 picks a free one (default 8080)\n"
     "  --bind ADDRESS    address to listen on (default 127.0.0.1)\n"
     "  --base-path PATH  target prefix; requests go to PATH.../ZELRequest (default /)\n"
-    "  --store FILE      SQLite store, created with the demo data when new\n"
-    "                    (default zelgateway.db in the current directory; :memory: for a transient one)\n"
-    "  --seed            replace the store's data with the demo data set before serving\n"
+    "  --store FILE      SQLite store, created when new with the demo data but no user (add users with\n"
+    "                    \"ZELGateway users add\"); default zelgateway.db in the current directory,\n"
+    "                    :memory: for a transient one. Files of other applications are refused.\n"
+    "  --seed            replace the store's data with the demo data set before serving, demo users\n"
+    "                    admin, demo, designer and viewer included (each with its name as password)\n"
     "  --cert FILE       TLS certificate chain (PEM); with --key the gateway serves https\n"
     "  --key FILE        TLS private key (PEM)\n"
-    "  --threads N       worker threads (default 8)\n"
+    "  --threads N       event threads, each serving many connections (default 8)\n"
+    "  --max-connections N        connections served at once (default 2000)\n"
+    "  --max-per-address N        connections from one client address; 0 for no limit (default 100)\n"
+    "  --idle-timeout SECONDS     close a connection silent this long (default 15)\n"
+    "  --request-timeout SECONDS  time a request has from its first byte to the end of its reply, the\n"
+    "                             function's own running time aside (default 30)\n"
     "  --log FILE        request log, appended to (default standard output)\n"
     "  --help            this text\n"
     "\n"
-    "Prints \"ZELGateway listening on URL\" once it accepts requests; SIGINT or SIGTERM stop it.\n";
+    "Prints \"ZELGateway listening on URL\" once it accepts requests; SIGINT or SIGTERM stop it.\n"
+    "While a demo user still has its demo password, it says so at start on standard error and in the log.\n"
+    "\n";
 
 struct Options {
   zelgw::ServerOptions server;
@@ -91,6 +105,22 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
       if (!value(text) || !ParseNumber(text, 1, 1024, number))
         return "--threads needs a number from 1 to 1024";
       options.server.threads = static_cast<std::size_t>(number);
+    } else if (argument == "--max-connections") {
+      if (!value(text) || !ParseNumber(text, 1, 1000000, number))
+        return "--max-connections needs a number from 1 to 1000000";
+      options.server.maxConnections = static_cast<unsigned>(number);
+    } else if (argument == "--max-per-address") {
+      if (!value(text) || !ParseNumber(text, 0, 1000000, number))
+        return "--max-per-address needs a number from 0 to 1000000";
+      options.server.maxConnectionsPerAddress = static_cast<unsigned>(number);
+    } else if (argument == "--idle-timeout") {
+      if (!value(text) || !ParseNumber(text, 1, 3600, number))
+        return "--idle-timeout needs a number of seconds from 1 to 3600";
+      options.server.idleTimeoutSeconds = static_cast<unsigned>(number);
+    } else if (argument == "--request-timeout") {
+      if (!value(text) || !ParseNumber(text, 1, 3600, number))
+        return "--request-timeout needs a number of seconds from 1 to 3600";
+      options.server.requestDeadlineSeconds = static_cast<unsigned>(number);
     } else if (argument == "--bind") {
       if (!value(options.server.bindAddress) || options.server.bindAddress.empty())
         return "--bind needs an address";
@@ -112,17 +142,29 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
   return {};
 }
 
+// Empty while no demo user has its well-known password any more.
+std::string DemoPasswordWarning(zelgw::Store& store) {
+  std::vector<std::string> names = zelgw::UserRepository(store).AccountsWithDemoPasswords();
+  if (names.empty()) return {};
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+  return "demo users still have their demo passwords: " + list +
+         "; anyone can log in as them. Change them with \"ZELGateway users passwd NAME\".";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string_view(argv[1]) == "users") return RunUsersCommand(argc - 1, argv + 1);
   Options options;
   options.server.port = kDefaultPort;
   if (std::string error = ParseArguments(argc, argv, options); !error.empty()) {
-    std::fprintf(stderr, "ZELGateway: %s\n\n%s", error.c_str(), kUsage);
+    std::fprintf(stderr, "ZELGateway: %s\n\n%s%s", error.c_str(), kUsage, kUsersUsage);
     return 2;
   }
   if (options.help) {
     std::fputs(kUsage, stdout);
+    std::fputs(kUsersUsage, stdout);
     return 0;
   }
 
@@ -136,15 +178,24 @@ int main(int argc, char** argv) {
 
   try {
     zelgw::Store store(options.store);
-    if (options.seed && !store.Created()) store.Seed();
+    if (options.seed) store.Seed();
     std::unique_ptr<zelgw::RequestLog> log = options.log.empty()
                                                  ? std::make_unique<zelgw::RequestLog>(stdout)
                                                  : std::make_unique<zelgw::RequestLog>(options.log);
+    std::string demoWarning = DemoPasswordWarning(store);
+    if (!demoWarning.empty()) std::fprintf(stderr, "ZELGateway: warning: %s\n", demoWarning.c_str());
     zelgw::Gateway gateway(store);
+    // Every connection holds a descriptor: the connection limit, not the default descriptor limit, decides.
+    if (rlimit files{}; getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+      files.rlim_cur = files.rlim_max;
+      setrlimit(RLIMIT_NOFILE, &files);
+    }
     zelgw::GatewayServer server(gateway, options.server, log.get());
     server.Start();
     std::printf("ZELGateway listening on %s\n", server.Url().c_str());
     std::fflush(stdout);
+    // After the line scripts wait for, which may share standard output with the log.
+    if (!demoWarning.empty()) log->Warn(demoWarning);
 
     // Wakes now and then to notice a server that ended on its own.
     timespec interval{0, 200 * 1000 * 1000};

@@ -7,7 +7,10 @@
 //                 "/<path>/ZELRequest" (port 0, empty or not a number: 80, or 443 for https)
 //   time-outs     "ZEL_SERVER_RESOLVE_TIMEOUT" (default 0 = no limit), "ZEL_SERVER_CONNECT_TIMEOUT" (60),
 //                 "ZEL_SERVER_SEND_TIMEOUT" (30), "ZEL_SERVER_RECEIVE_TIMEOUT" (300), in whole seconds;
-//                 a value that is not a whole decimal number, or is negative, keeps the default.
+//                 a value that is not a whole decimal number, or is negative, keeps the default. The
+//                 receive time-out bounds the whole reply, headers and body.
+//   reply size    "ZEL_SERVER_MAX_REPLY_SIZE": the largest reply body taken, in bytes (default 64 MiB);
+//                 a larger one fails the call. Digits only; anything else, or 0, keeps the default.
 #include "ZELCommandsExport.h"
 
 class ZELRequestXml;

@@ -1,10 +1,12 @@
 #include "HtmlRequest.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <new>
 #include <string>
 
+#include "CATUTF8Codec.h"
 #include "HtmlRequestSettings.h"
 #include "ZELDebug.h"
 #include "ZELRequestXml.h"
@@ -28,33 +30,27 @@ class InternetHandle {
   HINTERNET handle_;
 };
 
+// wchar_t text is UTF-32 or UTF-16 by platform; what is not a character becomes U+FFFD.
 std::wstring ToWide(const CATUnicodeString& text) {
-  const std::u16string& units = text.GetUTF16();
-  std::wstring wide;
-  wide.reserve(units.size());
-  for (size_t i = 0; i < units.size(); ++i) {
-    char32_t c = units[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-        units[i + 1] <= 0xDFFF)
-      c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
-    else if (c >= 0xD800 && c <= 0xDFFF)
-      c = 0xFFFD;
-    wide += static_cast<wchar_t>(c);
+  if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+    const std::u16string units = CATUTF32ToUTF16(CATUTF16ToUTF32(text.GetUTF16()));
+    return std::wstring(units.begin(), units.end());
+  } else {
+    const std::u32string points = CATUTF16ToUTF32(text.GetUTF16());
+    return std::wstring(points.begin(), points.end());
   }
-  return wide;
 }
 
 CATUnicodeString FromWide(const wchar_t* text) {
   std::u16string units;
-  for (; *text; ++text) {
-    char32_t c = static_cast<char32_t>(*text);
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-    if (c >= 0x10000) {
-      units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      units += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      units += static_cast<char16_t>(c);
-    }
+  if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+    std::u16string raw;
+    for (; *text; ++text) raw += static_cast<char16_t>(*text);
+    units = CATUTF32ToUTF16(CATUTF16ToUTF32(raw));
+  } else {
+    std::u32string points;
+    for (; *text; ++text) points += static_cast<char32_t>(*text);
+    units = CATUTF32ToUTF16(points);
   }
   CATUnicodeString result;
   result.BuildFromUCChar(units.data(), units.size());
@@ -71,6 +67,65 @@ CATUnicodeString ErrorText(DWORD code) {
   // System texts end with a line break that would split the trace line.
   while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r')) text[--length] = L'\0';
   return FromWide(text);
+}
+
+struct Timeouts {
+  int resolve, connect, send, receive;  // milliseconds, 0: no limit
+};
+
+// Waits for the reply and reads its body into reply; false when the reply is not whole: a read failed, it
+// did not come within the receive time-out, or it is larger than maxReply bytes.
+bool ReceiveReply(HINTERNET handle, const Timeouts& timeouts, size_t maxReply, std::string& reply) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point start = Clock::now();
+  if (!WinHttpReceiveResponse(handle, nullptr)) {
+    const DWORD code = GetLastError();
+    ZEL_DETAIL("Error ", code, " in  WinHttpReceiveResponse:", ErrorText(code));
+    return true;  // nothing was read: the empty reply fails to parse
+  }
+  ZEL_DETAIL("******* Answer from WinHttp Start *******");
+  bool complete = true;
+  DWORD available = 0;
+  do {
+    available = 0;
+    // The HTTP layer bounds each wait; the whole reply must come within the receive time-out too, or a
+    // server sending a byte now and then would hold the command for as long as it likes.
+    if (timeouts.receive > 0) {
+      const long long left =
+          timeouts.receive -
+          std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+      if (left <= 0) {
+        ZEL_DETAIL("Reply not complete after the receive time-out of ", timeouts.receive, " ms");
+        return false;
+      }
+      if (!WinHttpSetTimeouts(handle, timeouts.resolve, timeouts.connect, timeouts.send,
+                              static_cast<int>(left))) {
+        const DWORD code = GetLastError();
+        ZEL_DETAIL("Failed to set Timeouts ", code, ErrorText(code));
+      }
+    }
+    if (!WinHttpQueryDataAvailable(handle, &available)) {
+      const DWORD code = GetLastError();
+      ZEL_DETAIL("Error ", code, " in WinHttpQueryDataAvailable:", ErrorText(code));
+      complete = false;
+    }
+    // Refused before it is read, so no server can fill the memory.
+    if (available > maxReply - reply.size()) {
+      ZEL_DETAIL("Reply larger than ", maxReply, " bytes (ZEL_SERVER_MAX_REPLY_SIZE)");
+      return false;
+    }
+    std::unique_ptr<char[]> piece(new char[static_cast<size_t>(available) + 1]());
+    DWORD read = 0;
+    if (!WinHttpReadData(handle, piece.get(), available, &read)) {
+      const DWORD code = GetLastError();
+      ZEL_DETAIL("Error ", code, " in WinHttpReadData:", ErrorText(code));
+      return false;  // asking again would only repeat the failure
+    }
+    reply.append(piece.get(), read);
+    // For display only: the piece may end inside a character.
+    ZEL_DETAIL(CATUnicodeString(piece.get(), read));
+  } while (available > 0);
+  return complete;
 }
 }  // namespace
 
@@ -106,13 +161,15 @@ long HtmlRequest::DoRequest(const ZELRequestXml& request, ZELRequestXml& respons
       ZEL_DETAIL("Error ", code, " in WinHttpOpen:", ErrorText(code));
       return E_FAIL;
     }
-    if (!WinHttpSetTimeouts(session, HtmlRequestSettings::GetTimeout("ZEL_SERVER_RESOLVE_TIMEOUT", 0),
+    const Timeouts timeouts{HtmlRequestSettings::GetTimeout("ZEL_SERVER_RESOLVE_TIMEOUT", 0),
                             HtmlRequestSettings::GetTimeout("ZEL_SERVER_CONNECT_TIMEOUT", 60),
                             HtmlRequestSettings::GetTimeout("ZEL_SERVER_SEND_TIMEOUT", 30),
-                            HtmlRequestSettings::GetTimeout("ZEL_SERVER_RECEIVE_TIMEOUT", 300))) {
+                            HtmlRequestSettings::GetTimeout("ZEL_SERVER_RECEIVE_TIMEOUT", 300)};
+    if (!WinHttpSetTimeouts(session, timeouts.resolve, timeouts.connect, timeouts.send, timeouts.receive)) {
       const DWORD code = GetLastError();
       ZEL_DETAIL("Failed to set Timeouts ", code, ErrorText(code));
     }
+    const size_t maxReply = HtmlRequestSettings::GetMaxReplySize();
 
     // The reply's bytes, decoded once at the end: a character split between two pieces stays whole.
     std::string reply;
@@ -136,32 +193,8 @@ long HtmlRequest::DoRequest(const ZELRequestXml& request, ZELRequestXml& respons
                                        static_cast<DWORD>(body.size()), 0)) {
           const DWORD code = GetLastError();
           ZEL_DETAIL("Error ", code, " in WinHttpSendRequest:", ErrorText(code));
-        } else if (!WinHttpReceiveResponse(handle, nullptr)) {
-          const DWORD code = GetLastError();
-          ZEL_DETAIL("Error ", code, " in  WinHttpReceiveResponse:", ErrorText(code));
         } else {
-          ZEL_DETAIL("******* Answer from WinHttp Start *******");
-          DWORD available = 0;
-          do {
-            available = 0;
-            if (!WinHttpQueryDataAvailable(handle, &available)) {
-              const DWORD code = GetLastError();
-              ZEL_DETAIL("Error ", code, " in WinHttpQueryDataAvailable:", ErrorText(code));
-              replyComplete = false;
-            }
-            std::unique_ptr<char[]> piece(new char[static_cast<size_t>(available) + 1]());
-            DWORD read = 0;
-            if (!WinHttpReadData(handle, piece.get(), available, &read)) {
-              const DWORD code = GetLastError();
-              ZEL_DETAIL("Error ", code, " in WinHttpReadData:", ErrorText(code));
-              // Asking again would only repeat the failure.
-              replyComplete = false;
-              break;
-            }
-            reply.append(piece.get(), read);
-            // For display only: the piece may end inside a character.
-            ZEL_DETAIL(CATUnicodeString(piece.get(), read));
-          } while (available > 0);
+          replyComplete = ReceiveReply(handle, timeouts, maxReply, reply);
         }
       }
     }

@@ -1,9 +1,10 @@
 #include "HtmlRequestSettings.h"
 
-#include <charconv>
 #include <climits>
+#include <cstdint>
 #include <string>
 
+#include "CATDecimalReader.h"
 #include "CATLib.h"
 #include "CATSysSettingRepository.h"
 
@@ -71,18 +72,21 @@ int HtmlRequestSettings::GetTimeout(const char* variable, int defaultSeconds) {
   return seconds > INT_MAX / 1000 ? INT_MAX : static_cast<int>(seconds * 1000);
 }
 
+size_t HtmlRequestSettings::GetMaxReplySize() {
+  const char* value = CATGetEnv("ZEL_SERVER_MAX_REPLY_SIZE");
+  long long bytes = 0;
+  constexpr long long kLargest = SIZE_MAX < LLONG_MAX ? static_cast<long long>(SIZE_MAX) : LLONG_MAX;
+  if (!value || CATReadDecimal(value, 1, kLargest, bytes) != CATDecimalResult::OK)
+    return kDefaultMaxReplySize;
+  return static_cast<size_t>(bytes);
+}
+
 int HtmlRequestSettings::ReadNumber(const CATUnicodeString& text, long long& value) {
-  const std::string digits = text.ConvertToUTF8();
-  size_t begin = 0;
-  size_t end = digits.size();
-  while (begin < end && (digits[begin] == ' ' || digits[begin] == '\t')) ++begin;
-  while (end > begin && (digits[end - 1] == ' ' || digits[end - 1] == '\t')) --end;
-  if (end - begin > 1 && digits[begin] == '+' && digits[begin + 1] != '-') ++begin;
-  if (begin == end) return 0;
+  // Blanks around the number pass, as they do for "%d".
   long long number = 0;
-  const auto result = std::from_chars(digits.data() + begin, digits.data() + end, number);
-  if (result.ec != std::errc() || result.ptr != digits.data() + end) return 0;
-  if (number < INT_MIN || number > INT_MAX) return 0;
+  if (CATReadDecimal(text.Strip().GetUTF16(), INT_MIN, INT_MAX, number, CATDecimalSign::Any) !=
+      CATDecimalResult::OK)
+    return 0;
   value = number;
   return 1;
 }

@@ -4,7 +4,9 @@
 #include <climits>
 #include <iostream>
 #include <string>
+#include <string_view>
 
+#include "CATDecimalReader.h"
 #include "CATIDOMText.h"
 #include "CATIXMLDOMDocumentBuilder.h"
 #include "CATIXMLSAX2Factory.h"
@@ -35,22 +37,12 @@ const CATUnicodeString kSeparatorText(kSeparator);
 // and reads as 0, like a missing code: "12abc", "1.5", "0x10", "" and "99999999999" all read 0 (a
 // half-read "12abc" as 12 would show the text of an unrelated catalog entry).
 int ReadCode(const CATUnicodeString& text) {
-  std::string s = text.ConvertToUTF8();
-  size_t begin = 0, end = s.size();
-  auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-  while (begin < end && space(s[begin])) ++begin;
-  while (end > begin && space(s[end - 1])) --end;
-  bool negative = false;
-  if (begin < end && (s[begin] == '+' || s[begin] == '-')) negative = s[begin++] == '-';
-  if (begin == end) return 0;
+  std::u16string_view code = text.GetUTF16();
+  auto space = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
+  while (!code.empty() && space(code.front())) code.remove_prefix(1);
+  while (!code.empty() && space(code.back())) code.remove_suffix(1);
   long long value = 0;
-  for (size_t i = begin; i < end; ++i) {
-    if (s[i] < '0' || s[i] > '9') return 0;
-    value = value * 10 + (s[i] - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) return 0;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX || value < INT_MIN) return 0;
+  if (CATReadDecimal(code, INT_MIN, INT_MAX, value, CATDecimalSign::Any) != CATDecimalResult::OK) return 0;
   return static_cast<int>(value);
 }
 

@@ -114,4 +114,5 @@ class ZELTestSelectionCmd : public CATCommand {
   }
 };
 
-CATAfrImplementCommandFactory(ZELTestDialogCmd) CATAfrImplementCommandFactory(ZELTestSelectionCmd)
+CATAfrImplementCommandFactory(ZELTestDialogCmd)
+CATAfrImplementCommandFactory(ZELTestSelectionCmd)

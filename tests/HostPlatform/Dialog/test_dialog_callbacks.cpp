@@ -5,9 +5,11 @@
 #include "CATDlgDialog.h"
 #include "CATDlgEditor.h"
 #include "CATDlgPushButton.h"
-#include "dialog_test_support.h"
+#include "CommandRecorder.h"
 
 namespace {
+
+using zeltest::Recorder;
 
 using Events = std::vector<std::string>;
 

@@ -9,9 +9,11 @@
 #include "CATDlgLock.h"
 #include "CATDlgMultiList.h"
 #include "CATDlgRadioButton.h"
-#include "dialog_test_support.h"
+#include "CommandRecorder.h"
 
 namespace {
+
+using zeltest::Recorder;
 
 using Events = std::vector<std::string>;
 

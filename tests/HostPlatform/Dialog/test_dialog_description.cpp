@@ -1,9 +1,5 @@
 // The textual description of a dialog, and control texts taken from a container's resource catalog.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "CATDlgCheckButton.h"
 #include "CATDlgCombo.h"
@@ -19,8 +15,7 @@
 #include "CATDlgToolsOptionsFrame.h"
 #include "CATEditorPage.h"
 #include "CATMsgCatalog.h"
-
-namespace fs = std::filesystem;
+#include "ZELTestSupport.h"
 
 TEST(DialogDescription, OneLinePerObjectIndentedByNesting) {
   CATDlgDialog login(nullptr, "login",
@@ -112,16 +107,17 @@ class CatalogDialog : public CATDlgDialog {
 }  // namespace
 
 TEST(DialogDescription, TextsComeFromTheNearestContainerNamingACatalog) {
-  const fs::path dir = fs::temp_directory_path() / ("zel-dialog-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  std::ofstream(dir / "ZELTestOwnDlg.CATNls") << "Title = \"Own title\";\n"
-                                                 "Frame1.UserLabel.Title = \"User:\";\n"
-                                                 "Frame1.UserLabel.LongHelp = \"The PDM user\";\n"
-                                                 "Coded.Title = \"from the catalog\";\n";
-  std::ofstream(dir / "ZELTestBaseDlg.CATNls") << "Help = \"Base help\";\n"
-                                                  "Frame1.UserLabel.Title = \"Shadowed\";\n"
-                                                  "Frame1.Title = \"Base frame\";\n";
-  setenv("CATMsgCatalogPath", dir.c_str(), 1);
+  zeltest::TempDir dir("zel-dialog");
+  ASSERT_TRUE(zeltest::WriteFile(dir / "ZELTestOwnDlg.CATNls",
+                                 "Title = \"Own title\";\n"
+                                 "Frame1.UserLabel.Title = \"User:\";\n"
+                                 "Frame1.UserLabel.LongHelp = \"The PDM user\";\n"
+                                 "Coded.Title = \"from the catalog\";\n"));
+  ASSERT_TRUE(zeltest::WriteFile(dir / "ZELTestBaseDlg.CATNls",
+                                 "Help = \"Base help\";\n"
+                                 "Frame1.UserLabel.Title = \"Shadowed\";\n"
+                                 "Frame1.Title = \"Base frame\";\n"));
+  zeltest::ScopedEnv catalogPath("CATMsgCatalogPath", dir.Path().c_str());
   CATMsgCatalog::Reset();
   {
     CatalogDialog dialog;
@@ -143,7 +139,5 @@ TEST(DialogDescription, TextsComeFromTheNearestContainerNamingACatalog) {
     CATDlgDialog inner(&dialog, "Frame1");
     EXPECT_TRUE((new CATDlgLabel(&inner, "UserLabel"))->GetTitle().IsNull());
   }
-  fs::remove_all(dir);
-  unsetenv("CATMsgCatalogPath");
   CATMsgCatalog::Reset();
 }

@@ -1,7 +1,7 @@
 // Add-ins loaded by the frame through the component dictionaries, by workbench and once per session.
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +10,7 @@
 #include "CATFrmLayout.h"
 #include "CATFrmWindow.h"
 #include "FrameTestSupport.h"
+#include "ZELTestSupport.h"
 #include "test_addin_probe.h"
 
 namespace {
@@ -19,29 +20,24 @@ using frametest::FrameTest;
 class Addins : public FrameTest {
  protected:
   void SetUp() override {
-    char tmp[CATMaxPathSize];
-    CATGetTempDirectory(tmp);
-    std::string pattern = std::string(tmp) + "/zeladdins.XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(pattern.data()));
-    dico_ = pattern;
-    std::ofstream(dico_ + "/addins.dico")
-        << "# test add-ins\n"
-           "ZELTestGeneralAddin CATIAfrGeneralWksAddin ZELTestAddins\n"
-           "ZELTestMissingAddin CATIAfrGeneralWksAddin ZELNoSuchAddinLibrary\n"
-           "ZELTestNavAddin CATIImmNavAddin ZELTestAddins\n"
-           "ZELTestNotAnAddin CATIImmNavAddin ZELTestAddins\n"
-           "ZELTestHomeAddin I3DEXPERIENCEPlatformAddin ZELTestAddins\n";
+    const std::filesystem::path dico = dir_ / "dico";
+    ASSERT_TRUE(zeltest::WriteFile(dico / "addins.dico",
+                                   "# test add-ins\n"
+                                   "ZELTestGeneralAddin CATIAfrGeneralWksAddin ZELTestAddins\n"
+                                   "ZELTestMissingAddin CATIAfrGeneralWksAddin ZELNoSuchAddinLibrary\n"
+                                   "ZELTestNavAddin CATIImmNavAddin ZELTestAddins\n"
+                                   "ZELTestNotAnAddin CATIImmNavAddin ZELTestAddins\n"
+                                   "ZELTestHomeAddin I3DEXPERIENCEPlatformAddin ZELTestAddins\n"));
     // A second file declaring the same add-in again must not create it twice.
-    std::ofstream(dico_ + "/again.dico") << "ZELTestNavAddin CATIImmNavAddin ZELTestAddins\n";
-    CATSetEnv("CATDictionaryPath", dico_.c_str());
+    ASSERT_TRUE(zeltest::WriteFile(dico / "again.dico", "ZELTestNavAddin CATIImmNavAddin ZELTestAddins\n"));
+    dictionaryPath_.emplace("CATDictionaryPath", dico.c_str());
     testing::internal::CaptureStderr();
     FrameTest::SetUp();
     startupErrors_ = testing::internal::GetCapturedStderr();
   }
   void TearDown() override {
     FrameTest::TearDown();
-    CATSetEnv("CATDictionaryPath", nullptr);
-    std::filesystem::remove_all(dico_);
+    dictionaryPath_.reset();
   }
 
   std::vector<std::string> Loaded() const {
@@ -59,7 +55,7 @@ class Addins : public FrameTest {
     return addin ? CATVar<ZELITestAddinProbe>(addin->addin) : CATVar<ZELITestAddinProbe>();
   }
 
-  std::string dico_;
+  std::optional<zeltest::ScopedEnv> dictionaryPath_;
   std::string startupErrors_;
 };
 

@@ -11,7 +11,7 @@
 #include "FrameTestSupport.h"
 
 using frametest::FrameTest;
-using frametest::Recorder;
+using zeltest::Recorder;
 
 TEST_F(FrameTest, OneFrameWithItsWindowsAndTheHomeWorkbench) {
   EXPECT_EQ(frame_, CATApplicationFrame::GetFrame());

@@ -1,11 +1,8 @@
 #ifndef PLMTestUtil_h
 #define PLMTestUtil_h
-// A private demo database per test, and short ways to find, open and read its objects.
+// A private copy of the demo database per test, and short ways to find, open and read its objects.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "CATAdpOpener.h"
@@ -18,19 +15,9 @@
 #include "CATPLMFailureInjection.h"
 #include "CATPLMSeed.h"
 #include "CATPLMSession.h"
+#include "ZELTestSupport.h"
 
 namespace plmtest {
-
-// Sets a variable for the scope and restores the previous value.
-struct ScopedEnv {
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = CATGetEnv(name)) old_ = old;
-    CATSetEnv(name, value);
-  }
-  ~ScopedEnv() { CATSetEnv(name_.c_str(), old_ ? old_->c_str() : nullptr); }
-  std::string name_;
-  std::optional<std::string> old_;
-};
 
 inline std::string LastError(HRESULT code = E_FAIL) {
   CATError* error = CATError::CATGetLastError(code);
@@ -44,19 +31,13 @@ inline std::string LastError(HRESULT code = E_FAIL) {
 class PLMTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmp[CATMaxPathSize];
-    CATGetTempDirectory(tmp);
-    std::string pattern = std::string(tmp) + "/zelplm.XXXXXX";
-    dir_ = mkdtemp(pattern.data());
-    database_ = dir_ + "/plm.db";
-    ASSERT_EQ(S_OK, CATPLMSeed::CreateDemoDatabase(database_.c_str())) << LastError();
+    database_ = zeltest::SeededPlmDatabase(tmp_.Path()).string();
     ASSERT_EQ(S_OK, CATPLMSession::Connect(database_.c_str())) << LastError();
     CATError::CATCleanLastError();
   }
   void TearDown() override {
     CATPLMFailureInjection::Clear();
     CATPLMSession::Disconnect();
-    std::filesystem::remove_all(dir_);
   }
 
   static CATIType_var Type(const char* name) {
@@ -104,7 +85,8 @@ class PLMTest : public ::testing::Test {
     return value.ConvertToUTF8();
   }
 
-  std::string dir_;
+  zeltest::TempDir tmp_{"zelplm"};
+  const std::string dir_ = tmp_.Path().string();
   std::string database_;
   CATOmbLifeCycleRootsBag bag_;
 };

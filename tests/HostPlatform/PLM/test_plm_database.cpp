@@ -4,7 +4,6 @@
 
 #include <climits>
 #include <ctime>
-#include <fstream>
 
 #include "CATAdpMaturityServices.h"
 #include "CATAdpPLMErrorReviewerFactory.h"
@@ -19,7 +18,7 @@
 
 using plmtest::LastError;
 using plmtest::PLMTest;
-using plmtest::ScopedEnv;
+using zeltest::ScopedEnv;
 
 namespace {
 
@@ -68,8 +67,8 @@ CATIPLMComponent_var Bell(const CATIAdpPLMIdentificator_var& bicycle) {
 TEST_F(PLMTest, MissingCorruptOrForeignDatabasesAreReportedAsErrors) {
   std::string missing = dir_ + "/missing.db", garbage = dir_ + "/garbage.db", foreign = dir_ + "/foreign.db";
   std::string empty = dir_ + "/empty.db";
-  std::ofstream(garbage, std::ios::binary) << std::string(4096, '\x5a');
-  std::ofstream(empty, std::ios::binary);
+  ASSERT_TRUE(zeltest::WriteFile(garbage, std::string(4096, '\x5a')));
+  ASSERT_TRUE(zeltest::WriteFile(empty, ""));
   sqlite3* db = nullptr;
   ASSERT_EQ(SQLITE_OK, sqlite3_open(foreign.c_str(), &db));
   sqlite3_exec(db, "CREATE TABLE plm_info(key TEXT, value TEXT); INSERT INTO plm_info VALUES('schema', '7')",
@@ -109,6 +108,12 @@ TEST_F(PLMTest, SeedWritesCompleteFilesAndKeepsExistingOnes) {
   int files = 0;
   for (auto& entry : std::filesystem::directory_iterator(dir_)) files += entry.is_regular_file();
   EXPECT_EQ(1, files);
+  // A fresh seed is a database the session accepts, holding the same data set.
+  const std::string fresh = dir_ + "/fresh.db";
+  ASSERT_EQ(S_OK, CATPLMSeed::CreateDemoDatabase(fresh.c_str())) << LastError();
+  ASSERT_EQ(S_OK, CATPLMSession::Connect(fresh.c_str())) << LastError();
+  EXPECT_EQ(8, Query("VPMReference", nullptr).Size());
+  EXPECT_EQ(5, Query("PRDPart", nullptr).Size());
 }
 
 TEST_F(PLMTest, SeededDatabaseHoldsTheDemoDataSet) {

@@ -1,11 +1,10 @@
 // The type dictionary: kinds, hierarchy order, unknown names, and dictionary files that must be refused.
-#include <fstream>
 
 #include "CATCkePLMNavPublicServices.h"
 #include "PLMTestUtil.h"
 
 using plmtest::LastError;
-using plmtest::ScopedEnv;
+using zeltest::ScopedEnv;
 
 namespace {
 
@@ -19,12 +18,6 @@ std::vector<std::string> Names(const CATListValCATIType_var& types) {
   std::vector<std::string> names;
   for (const CATIType_var& type : types) names.push_back(type->Name().ConvertToUTF8());
   return names;
-}
-
-std::string WriteFile(const std::string& name, const std::string& text) {
-  std::string path = std::string(ZEL_BINARY_DIR) + "/test-tmp/" + name;
-  std::ofstream(path, std::ios::binary) << text;
-  return path;
 }
 
 }  // namespace
@@ -90,6 +83,7 @@ TEST(TypeDictionary, HierarchyRunsFromTheTopWithSubtypesInFileOrder) {
 }
 
 TEST(TypeDictionary, DictionaryFilesAreReadStrictly) {
+  zeltest::TempDir dir("zel-plm-types");
   struct Case {
     const char* file;
     const char* text;
@@ -108,7 +102,8 @@ TEST(TypeDictionary, DictionaryFilesAreReadStrictly) {
       {"types-empty.txt", "# nothing\n", "no type declared"},
   };
   for (const Case& c : cases) {
-    ScopedEnv env("ZEL_PLM_TYPES", WriteFile(c.file, c.text).c_str());
+    ASSERT_TRUE(zeltest::WriteFile(dir / c.file, c.text));
+    ScopedEnv env("ZEL_PLM_TYPES", (dir / c.file).c_str());
     CATError::CATCleanLastError();
     CATITypeDictionary_var dictionary = CATGlobalFunctions::GetTypeDictionary();
     if (!c.reason) {

@@ -5,9 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <optional>
-#include <sstream>
 #include <thread>
 
 #include "CATInstantiateComponent.h"
@@ -15,46 +12,17 @@
 #include "CATMsgCatalog.h"
 #include "CATRscCatalog.h"
 #include "CATSysSettingRepository.h"
+#include "ZELTestSupport.h"
 #include "test_plugin_greeting.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A private directory under TMPDIR, removed with the object.
-struct TempDir {
-  TempDir() {
-    char tmp[CATMaxPathSize];
-    CATGetTempDirectory(tmp);
-    std::string pattern = std::string(tmp) + "/zelsys.XXXXXX";
-    path = mkdtemp(pattern.data());
-  }
-  ~TempDir() { fs::remove_all(path); }
-  std::string File(const std::string& name, const std::string& content) const {
-    std::string file = path + "/" + name;
-    std::ofstream(file, std::ios::binary) << content;
-    return file;
-  }
-  std::string path;
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Sets a variable for the scope and restores the previous value.
-struct ScopedEnv {
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = CATGetEnv(name)) old_ = old;
-    CATSetEnv(name, value);
-  }
-  ~ScopedEnv() { CATSetEnv(name_.c_str(), old_ ? old_->c_str() : nullptr); }
-  std::string name_;
-  std::optional<std::string> old_;
-};
+using zeltest::ReadFile;
+using zeltest::ScopedEnv;
+using zeltest::TempDir;
+using zeltest::WriteFile;
 
 }  // namespace
 
@@ -126,17 +94,17 @@ TEST(Components, InstantiateRegisteredClassAndReleaseOnMissingInterface) {
 
 TEST(Components, DictionaryLoadsTheLibraryOfAnUnknownClass) {
   TempDir dir;
-  dir.File("test.dico",
-           "# class interface library\n"
-           "\n"
-           "ZELTestGreeter ZELITestGreeting ZELTestPlugin   # trailing comment\n"
-           "a malformed line with too many fields\n"
-           "ZELTestOnlyTwo Fields\n"
-           "ZELTestUnprovided ZELITestGreeting libZELTestPlugin\n"
-           "ZELTestMissing ZELITestGreeting ZELNoSuchLibrary\n"
-           "ZELTestOutside ZELITestGreeting ../lib/libZELTestPlugin\n");
-  dir.File("ignored.txt", "ZELTestOther ZELITestGreeting ZELTestPlugin\n");
-  ScopedEnv env("CATDictionaryPath", (dir.path + "/absent:" + dir.path).c_str());
+  WriteFile(dir / "test.dico",
+            "# class interface library\n"
+            "\n"
+            "ZELTestGreeter ZELITestGreeting ZELTestPlugin   # trailing comment\n"
+            "a malformed line with too many fields\n"
+            "ZELTestOnlyTwo Fields\n"
+            "ZELTestUnprovided ZELITestGreeting libZELTestPlugin\n"
+            "ZELTestMissing ZELITestGreeting ZELNoSuchLibrary\n"
+            "ZELTestOutside ZELITestGreeting ../lib/libZELTestPlugin\n");
+  WriteFile(dir / "ignored.txt", "ZELTestOther ZELITestGreeting ZELTestPlugin\n");
+  ScopedEnv env("CATDictionaryPath", (dir.Path().string() + "/absent:" + dir.Path().string()).c_str());
 
   ASSERT_FALSE(CATIsComponentRegistered("ZELTestGreeter"));
   void* out = nullptr;
@@ -179,14 +147,14 @@ class Catalogs : public testing::Test {
                                        fallback);
   }
   TempDir first, second;
-  ScopedEnv path{"CATMsgCatalogPath", (first.path + "::" + second.path).c_str()};
+  ScopedEnv path{"CATMsgCatalogPath", (first.Path().string() + "::" + second.Path().string()).c_str()};
 };
 
 TEST_F(Catalogs, ParametersAreInsertedByNumber) {
-  first.File("ZELTest.CATNls",
-             "Count = \"/P1 has /P2 items\";\n"
-             "Many = \"/P1-/P10-/P2 and /P11\";\n"
-             "Repeat = \"/P1 /P1 /P3 /P0 /P\";\n");
+  WriteFile(first / "ZELTest.CATNls",
+            "Count = \"/P1 has /P2 items\";\n"
+            "Many = \"/P1-/P10-/P2 and /P11\";\n"
+            "Repeat = \"/P1 /P1 /P3 /P0 /P\";\n");
   EXPECT_EQ(CATUnicodeString("Box has 3 items"), Build("ZELTest", "Count", {"Box", "3"}));
   std::vector<CATUnicodeString> ten;
   for (int i = 1; i <= 10; ++i) ten.push_back(CATUnicodeString("v") + std::to_string(i).c_str());
@@ -197,13 +165,13 @@ TEST_F(Catalogs, ParametersAreInsertedByNumber) {
 }
 
 TEST_F(Catalogs, SyntaxCommentsEscapesAndMultiLineTexts) {
-  first.File("ZELTest.CATNls",
-             "\xEF\xBB\xBF// leading comment\r\n"
-             "Frame.Label.Title = \"Dotted\"; /* block\n comment */ Url = \"http://host/a//b\";\n"
-             "Joined = \"first \"\n   // between the parts\n   \"second\";\r\n"
-             "Spanning = \"line one\r\nline two\";\n"
-             "Escapes = \"quote \\\" backslash \\\\ nl \\n tab \\t other \\q\";\n"
-             "Unicode = \"Grüße 日本\";\n");
+  WriteFile(first / "ZELTest.CATNls",
+            "\xEF\xBB\xBF// leading comment\r\n"
+            "Frame.Label.Title = \"Dotted\"; /* block\n comment */ Url = \"http://host/a//b\";\n"
+            "Joined = \"first \"\n   // between the parts\n   \"second\";\r\n"
+            "Spanning = \"line one\r\nline two\";\n"
+            "Escapes = \"quote \\\" backslash \\\\ nl \\n tab \\t other \\q\";\n"
+            "Unicode = \"Grüße 日本\";\n");
   EXPECT_EQ(CATUnicodeString("Dotted"), Build("ZELTest", "Frame.Label.Title"));
   EXPECT_EQ(CATUnicodeString("http://host/a//b"), Build("ZELTest", "Url"));
   EXPECT_EQ(CATUnicodeString("first second"), Build("ZELTest", "Joined"));
@@ -213,7 +181,7 @@ TEST_F(Catalogs, SyntaxCommentsEscapesAndMultiLineTexts) {
 }
 
 TEST_F(Catalogs, MissingKeyOrCatalogGivesTheDefault) {
-  first.File("ZELTest.CATNls", "Present = \"here\";\n");
+  WriteFile(first / "ZELTest.CATNls", "Present = \"here\";\n");
   EXPECT_EQ(CATUnicodeString("no /P2 for x"), Build("ZELTest", "Absent", {"x"}, "no /P2 for /P1"));
   EXPECT_EQ(CATUnicodeString("fallback"), Build("ZELNoSuchCatalog", "Present", {}, "fallback"));
   EXPECT_EQ(CATUnicodeString("unsafe"), Build("../ZELTest", "Present", {}, "unsafe"));
@@ -223,12 +191,13 @@ TEST_F(Catalogs, MissingKeyOrCatalogGivesTheDefault) {
 }
 
 TEST_F(Catalogs, MalformedFileKeepsEntriesBeforeTheFaultAndReportsOnce) {
-  std::string file = first.File("ZELTest.CATNls",
-                                "Good = \"kept\";\n"
-                                "/* fine */ Also = \"kept too\";\n"
-                                "Broken = \"no semicolon\"\n"
-                                "After = \"lost\";\n");
-  first.File("ZELOpen.CATNls", "Good = \"kept\";\nOpen = \"never closed;\n");
+  const std::string file = (first / "ZELTest.CATNls").string();
+  WriteFile(file,
+            "Good = \"kept\";\n"
+            "/* fine */ Also = \"kept too\";\n"
+            "Broken = \"no semicolon\"\n"
+            "After = \"lost\";\n");
+  WriteFile(first / "ZELOpen.CATNls", "Good = \"kept\";\nOpen = \"never closed;\n");
   testing::internal::CaptureStderr();
   EXPECT_EQ(CATUnicodeString("kept"), Build("ZELTest", "Good"));
   EXPECT_EQ(CATUnicodeString("kept too"), Build("ZELTest", "Also"));
@@ -243,32 +212,32 @@ TEST_F(Catalogs, MalformedFileKeepsEntriesBeforeTheFaultAndReportsOnce) {
 }
 
 TEST_F(Catalogs, FirstDirectoryWinsAndFilesAreReadOnce) {
-  first.File("ZELTest.CATNls", "Key = \"first\";\n");
-  second.File("ZELTest.CATNls", "Key = \"second\"; Other = \"only in second\";\n");
-  second.File("ZELSecond.CATNls", "Key = \"from second\";\n");
+  WriteFile(first / "ZELTest.CATNls", "Key = \"first\";\n");
+  WriteFile(second / "ZELTest.CATNls", "Key = \"second\"; Other = \"only in second\";\n");
+  WriteFile(second / "ZELSecond.CATNls", "Key = \"from second\";\n");
   EXPECT_EQ(CATUnicodeString("first"), Build("ZELTest", "Key"));
   EXPECT_EQ(CATUnicodeString("-"), Build("ZELTest", "Other", {}, "-"));
   EXPECT_EQ(CATUnicodeString("from second"), Build("ZELSecond", "Key"));
 
-  first.File("ZELTest.CATNls", "Key = \"rewritten\";\n");
+  WriteFile(first / "ZELTest.CATNls", "Key = \"rewritten\";\n");
   EXPECT_EQ(CATUnicodeString("first"), Build("ZELTest", "Key"));
   CATMsgCatalog::Reset();
   EXPECT_EQ(CATUnicodeString("rewritten"), Build("ZELTest", "Key"));
 }
 
 TEST_F(Catalogs, RuntimeTreeIsTheLastDirectory) {
-  std::string runtime = ZEL_BINARY_DIR "/linux_a64/resources/msgcatalog/ZELTestRuntimeTree.CATNls";
-  std::ofstream(runtime) << "Key = \"from the runtime tree\";\n";
+  const fs::path runtime = zeltest::RuntimeRoot() / "resources/msgcatalog/ZELTestRuntimeTree.CATNls";
+  WriteFile(runtime, "Key = \"from the runtime tree\";\n");
   EXPECT_EQ(CATUnicodeString("from the runtime tree"), Build("ZELTestRuntimeTree", "Key"));
   CATMsgCatalog::Reset();
-  second.File("ZELTestRuntimeTree.CATNls", "Key = \"from the path\";\n");
+  WriteFile(second / "ZELTestRuntimeTree.CATNls", "Key = \"from the path\";\n");
   EXPECT_EQ(CATUnicodeString("from the path"), Build("ZELTestRuntimeTree", "Key"));
   fs::remove(runtime);
 }
 
 TEST_F(Catalogs, ResourcesUseTheirOwnFiles) {
-  first.File("ZELTest.CATRsc", "Icon.Name = \"I_/P1_/P2\";\n");
-  first.File("ZELTest.CATNls", "Only.Message = \"message\";\n");
+  WriteFile(first / "ZELTest.CATRsc", "Icon.Name = \"I_/P1_/P2\";\n");
+  WriteFile(first / "ZELTest.CATNls", "Only.Message = \"message\";\n");
   CATString params[] = {"Big", "Red"};
   EXPECT_EQ(CATString("I_Big_Red"), CATRscCatalog::BuildResource("ZELTest", "Icon.Name", params, 2));
   EXPECT_EQ(CATString("I_/P1_/P2"), CATRscCatalog::BuildResource("ZELTest", "Icon.Name"));
@@ -283,9 +252,11 @@ class Settings : public testing::Test {
   CATSysSettingRepository* Get(const char* name = "ZELTestRepo") {
     return CATSysSettingRepository::GetRepository(name);
   }
-  std::string FileOf(const char* name = "ZELTestRepo") { return dir.path + "/" + name + ".CATSettings"; }
+  std::string FileOf(const char* name = "ZELTestRepo") {
+    return dir.Path().string() + "/" + name + ".CATSettings";
+  }
   TempDir dir;
-  ScopedEnv path{"CATUserSettingPath", dir.path.c_str()};
+  ScopedEnv path{"CATUserSettingPath", dir.Path().string().c_str()};
 };
 
 namespace {
@@ -368,7 +339,7 @@ TEST_F(Settings, OneObjectPerNameWithUnsavedChangesInMemory) {
 }
 
 TEST_F(Settings, SaveReplacesTheFileAtomicallyInAPrivateDirectory) {
-  ScopedEnv nested("CATUserSettingPath", (dir.path + "/a/b").c_str());
+  ScopedEnv nested("CATUserSettingPath", (dir.Path().string() + "/a/b").c_str());
   CATSysSettingRepository::ResetAll();
   CATSysSettingRepository* repo = Get();
   for (int i = 0; i < 3; ++i) {
@@ -377,19 +348,18 @@ TEST_F(Settings, SaveReplacesTheFileAtomicallyInAPrivateDirectory) {
   }
   repo->Release();
   std::vector<std::string> files;
-  for (const auto& entry : fs::directory_iterator(dir.path + "/a/b"))
-    files.push_back(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(dir / "a/b")) files.push_back(entry.path().filename());
   EXPECT_EQ(std::vector<std::string>{"ZELTestRepo.CATSettings"}, files);
   struct stat info {};
-  ASSERT_EQ(0, stat((dir.path + "/a").c_str(), &info));
+  ASSERT_EQ(0, stat((dir.Path().string() + "/a").c_str(), &info));
   EXPECT_EQ(0700u, info.st_mode & 0777);
-  ASSERT_EQ(0, stat((dir.path + "/a/b/ZELTestRepo.CATSettings").c_str(), &info));
+  ASSERT_EQ(0, stat((dir.Path().string() + "/a/b/ZELTestRepo.CATSettings").c_str(), &info));
   EXPECT_EQ(0600u, info.st_mode & 0777);
 }
 
 TEST_F(Settings, SaveFailureIsReportedNotFatal) {
-  dir.File("plainfile", "x");
-  ScopedEnv blocked("CATUserSettingPath", (dir.path + "/plainfile/sub").c_str());
+  WriteFile(dir / "plainfile", "x");
+  ScopedEnv blocked("CATUserSettingPath", (dir.Path().string() + "/plainfile/sub").c_str());
   CATSysSettingRepository::ResetAll();
   CATSysSettingRepository* repo = Get();
   repo->WriteAttr("Key", "value");
@@ -407,7 +377,7 @@ TEST_F(Settings, EveryTruncationKeepsExactValuesOfWholeLines) {
   const std::string whole = ReadFile(FileOf());
 
   for (size_t cut = 0; cut < whole.size(); ++cut) {
-    dir.File("ZELTestRepo.CATSettings", whole.substr(0, cut));
+    WriteFile(dir / "ZELTestRepo.CATSettings", whole.substr(0, cut));
     CATSysSettingRepository::ResetAll();
     testing::internal::CaptureStderr();
     repo = Get();
@@ -432,7 +402,7 @@ TEST_F(Settings, DamagedLinesAreSkippedAndTheFileIsKeptAside) {
       "garbage line\n"
       "a\tList\t2\tx\t\n"
       "s\tAfter\tkept too\n";
-  dir.File("ZELTestRepo.CATSettings", damaged);
+  WriteFile(dir / "ZELTestRepo.CATSettings", damaged);
   testing::internal::CaptureStderr();
   CATSysSettingRepository* repo = Get();
   std::string errors = testing::internal::GetCapturedStderr();
@@ -479,7 +449,7 @@ TEST_F(Settings, SettingPathIsolatesUsersAndConcurrentWritersLoseNothing) {
   for (auto& thread : threads) thread.join();
   repo->Release();
   {
-    ScopedEnv otherUser("CATUserSettingPath", other.path.c_str());
+    ScopedEnv otherUser("CATUserSettingPath", other.Path().string().c_str());
     CATSysSettingRepository::ResetAll();
     repo = Get();
     CATUnicodeString value;

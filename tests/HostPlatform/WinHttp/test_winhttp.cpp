@@ -231,21 +231,11 @@ TEST_F(WinHttpTest, LimitsBoundEachWaitNotTheWholeExchange) {
   {
     // A server that never takes the request: the kernel completes the connection, the body fills the
     // buffers, and the send limit ends the wait.
-    int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(listener, 1), 0);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    {
-      Exchange exchange(ntohs(address.sin_port), 30000, 500);
-      std::string body(64u << 20, 'b');
-      EXPECT_FALSE(WinHttpSendRequest(exchange.request, nullptr, 0, body.data(),
-                                      static_cast<DWORD>(body.size()), static_cast<DWORD>(body.size()), 0));
-      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_WINHTTP_TIMEOUT));
-    }
-    close(listener);
+    IdleListener listener;
+    Exchange exchange(listener.Port(), 30000, 500);
+    std::string body(64u << 20, 'b');
+    EXPECT_FALSE(WinHttpSendRequest(exchange.request, nullptr, 0, body.data(),
+                                    static_cast<DWORD>(body.size()), static_cast<DWORD>(body.size()), 0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_WINHTTP_TIMEOUT));
   }
 }

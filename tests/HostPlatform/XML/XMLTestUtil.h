@@ -9,11 +9,33 @@
 #include "CATIDOMElement.h"
 #include "CATIDOMNodeList.h"
 #include "CATIDOMText.h"
+#include "CATISAXErrorHandler.h"
 #include "CATIXMLDOMDocumentBuilder.h"
 #include "CATIXMLSAX2Factory.h"
 #include "CATIXMLXPathFactory.h"
 
 namespace xmltest {
+
+// Records the last fatal error the parser reports, and how many there were.
+class RecordingHandler : public CATISAXErrorHandler {
+ public:
+  HRESULT QueryInterface(const IID& iid, void** out) override {
+    return CATQueryInterfaceOf<CATISAXErrorHandler>(this, iid, out);
+  }
+  HRESULT Warning(const CATUnicodeString&, const CATUnicodeString&, int, int) override { return S_OK; }
+  HRESULT Error(const CATUnicodeString&, const CATUnicodeString&, int, int) override { return S_OK; }
+  HRESULT FatalError(const CATUnicodeString& message, const CATUnicodeString& systemId, int line,
+                     int column) override {
+    ++count;
+    this->message = message.ConvertToUTF8();
+    this->systemId = systemId.ConvertToUTF8();
+    this->line = line;
+    this->column = column;
+    return S_OK;
+  }
+  int count = 0, line = 0, column = 0;
+  std::string message, systemId;
+};
 
 inline CATIXMLDOMDocumentBuilder_var Builder() {
   CATIXMLDOMDocumentBuilder_var builder;
@@ -73,6 +95,15 @@ inline CATIDOMElement_var ElementAt(const CATIDOMNodeList_var& list, unsigned in
   CATIDOMNode_var node;
   if (list) list->Item(i, node);
   return CATIDOMElement_var(node);
+}
+
+// The document element; null for a null document.
+inline CATIDOMElement_var Root(const CATIDOMDocument_var& doc) {
+  CATIDOMElement_var root;
+  if (doc) {
+    EXPECT_EQ(S_OK, doc->GetDocumentElement(root));
+  }
+  return root;
 }
 
 inline std::string Attr(const CATIDOMElement_var& element, const char* name) {

@@ -1,12 +1,13 @@
 // DOM building, navigation, handlers and writing.
 #include <cstdio>
-#include <fstream>
 #include <iterator>
+#include <string_view>
 
 #include "CATIDOMAttr.h"
 #include "CATIDOMCDATASection.h"
 #include "CATIDOMComment.h"
 #include "XMLTestUtil.h"
+#include "ZELTestSupport.h"
 
 using namespace xmltest;
 
@@ -18,12 +19,6 @@ CATIDOMDocument_var NewDocument(const char* root) {
   EXPECT_EQ(S_OK, Builder()->GetDOMImplementation(impl));
   EXPECT_EQ(S_OK, impl->CreateDocument("", root, NULL_var, doc));
   return doc;
-}
-
-CATIDOMElement_var Root(const CATIDOMDocument_var& doc) {
-  CATIDOMElement_var root;
-  EXPECT_EQ(S_OK, doc->GetDocumentElement(root));
-  return root;
 }
 
 CATIDOMElement_var AddChild(const CATIDOMDocument_var& doc, const CATIDOMNode_var& parent, const char* name) {
@@ -342,8 +337,9 @@ TEST(XmlDom, SpecialCharactersAndNonAsciiRoundTrip) {
 }
 
 TEST(XmlDom, WriteToFileAndParseFile) {
-  std::string dir = ZEL_BINARY_DIR "/test-tmp";
-  std::string path = dir + "/xml_dom_file.xml";
+  zeltest::TempDir tmp("zel-xml");
+  const std::string dir = tmp.Path().string();
+  const std::string path = (tmp / "xml_dom_file.xml").string();
   CATIDOMDocument_var doc = MustParse("<r><x v=\"é\"/></r>");
   CATListOfCATUnicodeString names{"CATEncoding"}, values{"UTF-8"};
   ASSERT_EQ(S_OK, Builder()->WriteToFile(doc, CATUnicodeString(path), &names, &values));
@@ -353,28 +349,17 @@ TEST(XmlDom, WriteToFileAndParseFile) {
   EXPECT_EQ(Attr(ElementAt(XPath(back, "//x"), 0), "v"), "é");
 
   // A Latin-1 file decoded through its declaration; a UTF-16 file through its byte-order mark.
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r v=\"\xE9\"/>";
-  }
+  ASSERT_TRUE(zeltest::WriteFile(path, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r v=\"\xE9\"/>"));
   ASSERT_EQ(S_OK, Builder()->ParseFile(CATUnicodeString(path), back, NULL_var, NULL_var, features, off));
   EXPECT_EQ(Attr(Root(back), "v"), "é");
-  {
-    std::ofstream out(path, std::ios::binary);
-    const char bytes[] = "\xFF\xFE<\0r\0 \0v\0=\0'\0\xE9\0'\0/\0>\0";
-    out.write(bytes, sizeof bytes - 1);
-  }
+  const char utf16[] = "\xFF\xFE<\0r\0 \0v\0=\0'\0\xE9\0'\0/\0>\0";
+  ASSERT_TRUE(zeltest::WriteFile(path, std::string_view(utf16, sizeof utf16 - 1)));
   ASSERT_EQ(S_OK, Builder()->ParseFile(CATUnicodeString(path), back, NULL_var, NULL_var, features, off));
   EXPECT_EQ(Attr(Root(back), "v"), "é");
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><r/>";
-  }
+  ASSERT_TRUE(zeltest::WriteFile(path, "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><r/>"));
   EXPECT_EQ(E_FAIL, Builder()->ParseFile(CATUnicodeString(path), back, NULL_var, NULL_var, features, off));
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << "<r v=\"\xE9\"/>";  // not UTF-8 and no declaration saying otherwise
-  }
+  // Not UTF-8 and no declaration saying otherwise.
+  ASSERT_TRUE(zeltest::WriteFile(path, "<r v=\"\xE9\"/>"));
   EXPECT_EQ(E_FAIL, Builder()->ParseFile(CATUnicodeString(path), back, NULL_var, NULL_var, features, off));
   std::remove(path.c_str());
   EXPECT_EQ(E_FAIL, Builder()->ParseFile(CATUnicodeString(path), back, NULL_var, NULL_var, features, off));

@@ -2,53 +2,43 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 #include "CATApplication.h"
 #include "CATDlgDialog.h"
 #include "CATDlgNotify.h"
 #include "CATMsgCatalog.h"
 #include "CATRscCatalog.h"
+#include "ZELCommandsTestAccess.h"
 #include "ZELGlobal.h"
-
-namespace fs = std::filesystem;
-
-class ZELTestAccess {
- public:
-  static void SetModule(ZELModule module) { ZELGlobal::s_eModule = module; }
-};
+#include "ZELTestSupport.h"
 
 namespace {
 // Writes the test catalogs into a private directory placed before the product's own catalogs.
 class GlobalTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zel-global-" + std::to_string(getpid()));
-    fs::create_directories(dir_);
     Write("ZELTestCat.CATNls", "Common = \"common /P1\";\nOnlyCommon = \"only common\";\n");
     Write("VBOTestCat.CATNls", "Common = \"teamcenter /P1\";\n");
     Write("ZELTestDlg.CATNls", "Title = \"Test dialog\";\nLongHelp = \"Long help\";\n");
     Write("TestRsc.CATRsc", "Icon = \"plain.png\";\nOnlyPlain = \"p\";\n");
     Write("VBOTestRsc.CATRsc", "Icon = \"teamcenter.png\";\nEmpty = \"\";\n");
-    setenv("CATMsgCatalogPath", dir_.c_str(), 1);
     CATMsgCatalog::Reset();
     CATRscCatalog::Reset();
     CATDlgNotify::ClearJournal();
     CATDlgNotify::ClearAnswers();
-    unsetenv("ZEL_MODULE");
-    unsetenv("ZEL_ADDITIONAL_APPLICATION");
     ZELTestAccess::SetModule(ZELModuleUnknown);
   }
   void TearDown() override {
-    fs::remove_all(dir_);
-    unsetenv("CATMsgCatalogPath");
     CATMsgCatalog::Reset();
     CATRscCatalog::Reset();
     ZELTestAccess::SetModule(ZELModuleUnknown);
   }
-  void Write(const char* name, const char* text) { std::ofstream(dir_ / name) << text; }
-  fs::path dir_;
+  void Write(const char* name, const char* text) { ASSERT_TRUE(zeltest::WriteFile(dir_ / name, text)); }
+
+  zeltest::TempDir dir_{"zel-global"};
+  zeltest::ScopedEnv catalogPath_{"CATMsgCatalogPath", dir_.Path().c_str()};
+  zeltest::ScopedEnv module_{"ZEL_MODULE", nullptr};
+  zeltest::ScopedEnv application_{"ZEL_ADDITIONAL_APPLICATION", nullptr};
 };
 }  // namespace
 

@@ -5,18 +5,11 @@
 #include <string>
 
 #include "CATLib.h"
-#include "ZELRequestXml.h"
-
-namespace {
-// Reads the protected counter.
-struct CounterProbe : ZELRequestXml {
-  static int Value() { return s_iNr; }
-};
-}  // namespace
+#include "ZELCommandsTestAccess.h"
 
 TEST(RequestIds, CountFromZeroAndOnlyNamedRequestsCount) {
   const std::string pid = std::to_string(CATGetProcessId());
-  ASSERT_EQ(CounterProbe::Value(), 0);
+  ASSERT_EQ(ZELTestAccess::RequestCount(), 0);
   ZELRequestXml emptyBefore;  // an empty holder does not count
   ZELRequestXml first("Test");
   ZELRequestXml emptyBetween;
@@ -25,7 +18,7 @@ TEST(RequestIds, CountFromZeroAndOnlyNamedRequestsCount) {
   EXPECT_EQ(second.GetRequestId().ConvertToUTF8(), pid + "_1");
   EXPECT_TRUE(emptyBefore.GetRequestId().IsNull());
   EXPECT_TRUE(emptyBetween.GetRequestId().IsNull());
-  EXPECT_EQ(CounterProbe::Value(), 2);
+  EXPECT_EQ(ZELTestAccess::RequestCount(), 2);
   // A construction that fails before the id step does not count either.
   ZELRequestXml nullName(nullptr);
   ZELRequestXml badName("bell\x07");

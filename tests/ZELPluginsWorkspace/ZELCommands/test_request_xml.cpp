@@ -2,17 +2,15 @@
 // localised texts, XPath, serialisation, tracing, and hostile replies. Request ids are tested in
 // test_request_ids.cpp (they depend on the order of constructions in the process).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 
 #include "CATLib.h"
 #include "CATMsgCatalog.h"
-#include "ZELDebug.h"
+#include "ZELCommandsTestAccess.h"
 #include "ZELRequestXml.h"
+#include "ZELTestSupport.h"
 
 namespace {
 
@@ -408,19 +406,17 @@ TEST(RequestXml, Messages) {
 class RequestXmlNls : public ::testing::Test {
  protected:
   void UseCatalog(const std::string& zelHtmlRequest) {
-    dir_ = std::string(ZEL_BINARY_DIR) + "/test-tmp/request_xml_nls_" + std::to_string(getpid());
-    std::filesystem::create_directories(dir_);
-    std::ofstream(dir_ + "/ZELHtmlRequest.CATNls") << zelHtmlRequest;
-    std::ofstream(dir_ + "/HtmlRequest.CATNls") << "// no edition texts\n";
-    setenv("CATMsgCatalogPath", dir_.c_str(), 1);
+    ASSERT_TRUE(zeltest::WriteFile(dir_ / "ZELHtmlRequest.CATNls", zelHtmlRequest));
+    ASSERT_TRUE(zeltest::WriteFile(dir_ / "HtmlRequest.CATNls", "// no edition texts\n"));
+    catalogPath_.emplace("CATMsgCatalogPath", dir_.Path().c_str());
     CATMsgCatalog::Reset();
   }
   void TearDown() override {
-    unsetenv("CATMsgCatalogPath");
+    catalogPath_.reset();
     CATMsgCatalog::Reset();
-    if (!dir_.empty()) std::filesystem::remove_all(dir_);
   }
-  std::string dir_;
+  zeltest::TempDir dir_{"zel-request-nls"};
+  std::optional<zeltest::ScopedEnv> catalogPath_;
 };
 
 const char* kErrorsReply =
@@ -565,15 +561,12 @@ TEST(RequestXml, DumpPrintsIndentedText) {
 }
 
 TEST(RequestXml, TraceLines) {
-  const int saved = ZELDebug::s_iDebug;
-  ZELDebug::s_iDebug = 1;
-  testing::internal::CaptureStdout();
-  ZELRequestXml reply;
-  reply.ReadXmlString("<ZEL/>");
-  unsigned char flag = 0;
-  reply.GetErrors(flag, nullptr, nullptr);
-  std::string out = testing::internal::GetCapturedStdout();
-  ZELDebug::s_iDebug = saved;
+  const std::string out = ZELTestAccess::TracedOutput([] {
+    ZELRequestXml reply;
+    reply.ReadXmlString("<ZEL/>");
+    unsigned char flag = 0;
+    reply.GetErrors(flag, nullptr, nullptr);
+  });
   EXPECT_NE(out.find(" ZEL: ZELRequestXml::ReadXmlString("), std::string::npos) << out;
   EXPECT_NE(out.find("): no response found\n"), std::string::npos) << out;
   EXPECT_NE(out.find("): Response missing\n"), std::string::npos) << out;
@@ -586,11 +579,17 @@ TEST(RequestXml, TraceLines) {
 // Hostile replies
 
 TEST(RequestXml, HostileRepliesDoNotHurt) {
-  std::string deep = "<ZEL><Response><Attribute name=\"a\" value=\"\">";
-  for (int i = 0; i < 100000; ++i) deep += "<d value=\"v\">";
-  for (int i = 0; i < 100000; ++i) deep += "</d>";
-  deep += "</Attribute><Error code=\"1\">deep</Error></Response></ZEL>";
-  Reply reply(deep);
+  // Deep, but within the parser's depth bound; a reply nested far deeper is refused as a whole.
+  auto nested = [](int depth) {
+    std::string deep = "<ZEL><Response><Attribute name=\"a\" value=\"\">";
+    for (int i = 0; i < depth; ++i) deep += "<d value=\"v\">";
+    for (int i = 0; i < depth; ++i) deep += "</d>";
+    return deep + "</Attribute><Error code=\"1\">deep</Error></Response></ZEL>";
+  };
+  ZELRequestXml refused;
+  EXPECT_EQ(E_FAIL, refused.ReadXmlString(CATUnicodeString(nested(100000))));
+  EXPECT_TRUE(refused.GetDocument() == NULL_var);
+  Reply reply(nested(990));
   CATListValCATUnicodeString values;
   ASSERT_EQ(S_OK, reply.GetResponseAttributeList("a", values, nullptr));
   EXPECT_EQ(Strings(values), std::vector<std::string>{"v"});

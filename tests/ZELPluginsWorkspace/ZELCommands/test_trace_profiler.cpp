@@ -9,28 +9,7 @@
 #include <sstream>
 #include <thread>
 
-#include "ZELDebug.h"
-#include "ZELPerformance.h"
-
-class ZELTestAccess {
- public:
-  static void ResetTrace(const char* mode) {
-    if (mode)
-      setenv("ZEL_DEBUG", mode, 1);
-    else
-      unsetenv("ZEL_DEBUG");
-    ZELDebug::s_bDebugSet = false;
-    ZELDebug::s_iDebug = 0;
-  }
-  static void ResetProfiler(const char* sort) {
-    if (sort)
-      setenv("ZEL_PERFORMANCE_SORT", sort, 1);
-    else
-      unsetenv("ZEL_PERFORMANCE_SORT");
-    delete ZELPerformance::pPerformance;
-    ZELPerformance::pPerformance = nullptr;
-  }
-};
+#include "ZELCommandsTestAccess.h"
 
 namespace {
 void Pause() {

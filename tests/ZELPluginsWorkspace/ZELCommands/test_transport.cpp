@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <climits>
-#include <fstream>
 
 #include "CATSysSettingRepository.h"
 #include "HtmlRequest.h"
@@ -13,20 +12,9 @@
 #include "TestHttpServer.h"
 #include "TransportFixture.h"
 #include "ZELRequestXml.h"
+#include "ZELTestSupport.h"
 
 using namespace zeltest;
-
-// Memory figures mean nothing under AddressSanitizer, which keeps freed blocks in quarantine.
-#if defined(__SANITIZE_ADDRESS__)
-#define ZEL_TEST_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZEL_TEST_ASAN 1
-#endif
-#endif
-#ifndef ZEL_TEST_ASAN
-#define ZEL_TEST_ASAN 0
-#endif
 
 namespace {
 const std::string kServerOk = ReplyWith(Attribute("Server", "OK"));
@@ -243,7 +231,7 @@ TEST_F(TransportTest, SilentServerEndsByTheReceiveTimeout) {
 
 TEST_F(TransportTest, BrokenConnectionsFail) {
   long rc = S_OK;
-  setenv("ZEL_SERVER_URL", ("http://127.0.0.1:" + std::to_string(ClosedPort())).c_str(), 1);
+  setenv("ZEL_SERVER_URL", ("http://127.0.0.1:" + std::to_string(FreePort())).c_str(), 1);
   ExchangeAndRead("Server", &rc);
   EXPECT_EQ(rc, E_FAIL);
 
@@ -396,6 +384,6 @@ TEST_F(TransportTest, ConnectionCheckNeedsTheServerAttribute) {
     setenv("ZEL_SERVER_URL", server.Url().c_str(), 1);
     EXPECT_EQ(HtmlRequest::CheckServerConnection(), E_FAIL);
   }
-  setenv("ZEL_SERVER_URL", ("http://127.0.0.1:" + std::to_string(ClosedPort())).c_str(), 1);
+  setenv("ZEL_SERVER_URL", ("http://127.0.0.1:" + std::to_string(FreePort())).c_str(), 1);
   EXPECT_EQ(HtmlRequest::CheckServerConnection(), E_FAIL);
 }

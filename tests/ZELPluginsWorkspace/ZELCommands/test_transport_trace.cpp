@@ -8,19 +8,10 @@
 #include "HtmlRequest.h"
 #include "TestHttpServer.h"
 #include "TransportFixture.h"
-#include "ZELDebug.h"
+#include "ZELCommandsTestAccess.h"
 #include "ZELRequestXml.h"
 
 using namespace zeltest;
-
-class ZELTestAccess {
- public:
-  static void TraceOn() {
-    setenv("ZEL_DEBUG", "ON", 1);
-    ZELDebug::s_bDebugSet = false;
-    ZELDebug::s_iDebug = 0;
-  }
-};
 
 namespace {
 // The transport's own lines, with source line numbers replaced by "N"; the document's own scopes, its
@@ -55,7 +46,7 @@ class TraceTest : public TransportTest {
  protected:
   void SetUp() override {
     TransportTest::SetUp();
-    ZELTestAccess::TraceOn();
+    ZELTestAccess::ResetTrace("ON");
   }
 };
 }  // namespace
@@ -90,7 +81,7 @@ TEST_F(TraceTest, FailuresSayWhere) {
                                   " ZEL: HtmlRequest::DoRequest(N) end  ",
                               }));
 
-  const std::string url = "http://127.0.0.1:" + std::to_string(ClosedPort());
+  const std::string url = "http://127.0.0.1:" + std::to_string(FreePort());
   setenv("ZEL_SERVER_URL", url.c_str(), 1);
   std::vector<std::string> lines = Exchange(E_FAIL);
   ASSERT_EQ(lines.size(), 9u);

@@ -1,26 +1,13 @@
 // The selection utilities against a real frame over a private demo database: the selected component of a
 // window or of the search, the fall back to a single root, related entities and names, the kind of the
 // current window, type tests and the printed type tree.
-#include "FrameTestSupport.h"
 #include "CATCkeObjectAttrReadServices.h"
 #include "CATFrmLayout.h"
 #include "CATFrmWindow.h"
 #include "CATICkeObject.h"
-#include "ZELDebug.h"
+#include "FrameTestSupport.h"
+#include "ZELCommandsTestAccess.h"
 #include "ZELUtil.h"
-
-// Switches the trace mode, which the product reads once per process.
-class ZELTestAccess {
- public:
-  static void ResetTrace(const char* mode) {
-    if (mode)
-      setenv("ZEL_DEBUG", mode, 1);
-    else
-      unsetenv("ZEL_DEBUG");
-    ZELDebug::s_bDebugSet = false;
-    ZELDebug::s_iDebug = 0;
-  }
-};
 
 namespace {
 

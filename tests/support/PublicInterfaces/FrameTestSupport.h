@@ -3,7 +3,6 @@
 // A client session for frame tests: an application with its frame over a private copy of the demo PLM
 // database, and short ways to open components and walk their trees by instance name.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <string>
@@ -15,38 +14,19 @@
 #include "CATApplicationFrame.h"
 #include "CATGlobalFunctions.h"
 #include "CATIPLMNavOccurrence.h"
-#include "CATLib.h"
 #include "CATNotification.h"
 #include "CATPLMNavServices.h"
-#include "CATPLMSeed.h"
 #include "CATPLMSession.h"
 #include "CATPathElement.h"
+#include "CommandRecorder.h"
+#include "ZELTestSupport.h"
 
 namespace frametest {
-
-// Records every notification it is called back for, as "<sender> <kind>".
-class Recorder : public CATCommand {
- public:
-  Recorder() : CATCommand(nullptr, "recorder") {}
-  void Record(CATCommand* sender, CATNotification* notification, CATCommandClientData) {
-    events.push_back(sender->GetName().str() + " " + notification->GetKind().str());
-  }
-  void Watch(CATCommand* sender, CATNotification* notification) {
-    AddAnalyseNotificationCB(sender, notification, static_cast<CATCommandMethod>(&Recorder::Record), nullptr);
-  }
-  std::vector<std::string> events;
-};
 
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmp[CATMaxPathSize];
-    CATGetTempDirectory(tmp);
-    std::string pattern = std::string(tmp) + "/zelframe.XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(pattern.data()));
-    dir_ = pattern;
-    std::string database = dir_ + "/plm.db";
-    ASSERT_EQ(S_OK, CATPLMSeed::CreateDemoDatabase(database.c_str()));
+    const std::filesystem::path database = zeltest::SeededPlmDatabase(dir_.Path());
     ASSERT_EQ(S_OK, CATPLMSession::Connect(database.c_str()));
     app_ = new CATApplication("3DEXPERIENCE");
     frame_ = new CATApplicationFrame();
@@ -55,7 +35,6 @@ class FrameTest : public ::testing::Test {
     delete app_;
     bag_.RemoveAll();
     CATPLMSession::Disconnect();
-    std::filesystem::remove_all(dir_);
   }
 
   // The stored object of that external id and major revision, opened into the session.
@@ -112,7 +91,7 @@ class FrameTest : public ::testing::Test {
     return path;
   }
 
-  std::string dir_;
+  zeltest::TempDir dir_{"zelframe"};
   CATApplication* app_ = nullptr;
   CATApplicationFrame* frame_ = nullptr;
   CATOmbLifeCycleRootsBag bag_;

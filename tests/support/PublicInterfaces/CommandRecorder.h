@@ -1,11 +1,14 @@
-#ifndef dialog_test_support_h
-#define dialog_test_support_h
-// A command that records every notification it is called back for, as "sender kind [data]".
+#ifndef CommandRecorder_h
+#define CommandRecorder_h
+// A command that records every notification it is called back for, as "sender kind [data]". Header only:
+// the tests that use it link the dialog library themselves.
 #include <string>
 #include <vector>
 
 #include "CATCommand.h"
 #include "CATNotification.h"
+
+namespace zeltest {
 
 class Recorder : public CATCommand {
  public:
@@ -24,5 +27,7 @@ class Recorder : public CATCommand {
 
   std::vector<std::string> events;
 };
+
+}  // namespace zeltest
 
 #endif
