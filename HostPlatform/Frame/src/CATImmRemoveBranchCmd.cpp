@@ -5,7 +5,7 @@
 
 CATAfrImplementCommandFactory(CATImmRemoveBranchCmd)
 
-    CATImmRemoveBranchCmd::CATImmRemoveBranchCmd()
+CATImmRemoveBranchCmd::CATImmRemoveBranchCmd()
     : CATCommand(nullptr, "CATImmRemoveBranchCmd"), editor_(CATFrmEditor::GetCurrentEditor()) {}
 
 CATImmRemoveBranchCmd::~CATImmRemoveBranchCmd() = default;
