@@ -5,15 +5,10 @@
 // reply, measured in the same run by the same client threads: counter x_bare is the gateway's rate over the
 // baseline's, so 1 means the gateway's request checks, parsing, dispatch, reply building and request log cost
 // nothing.
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <httplib.h>
 #include <microhttpd.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -23,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "SlowClients.h"
 #include "zelgw/Gateway.h"
 #include "zelgw/RequestLog.h"
 #include "zelgw/Server.h"
@@ -106,44 +102,6 @@ struct BareServer {
   int Port() const { return port; }
 };
 
-// Connections that never finish their request, each sending one more header byte every 100 ms.
-class SlowClients {
- public:
-  SlowClients(int port, int count) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    for (int i = 0; i < count; ++i) {
-      int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-      if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(fd);
-        continue;
-      }
-      const char head[] = "POST /ZELRequest HTTP/1.1\r\nHost: gateway\r\nX-Slow: ";
-      send(fd, head, sizeof head - 1, MSG_NOSIGNAL);
-      fds_.push_back(fd);
-    }
-    dripper_ = std::thread([this] {
-      while (!stop_) {
-        for (int fd : fds_) send(fd, "a", 1, MSG_NOSIGNAL | MSG_DONTWAIT);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      }
-    });
-  }
-  ~SlowClients() {
-    stop_ = true;
-    dripper_.join();
-    for (int fd : fds_) close(fd);
-  }
-  std::size_t Count() const { return fds_.size(); }
-
- private:
-  std::vector<int> fds_;
-  std::atomic<bool> stop_{false};
-  std::thread dripper_;
-};
-
 // Per-run totals of all client threads, so that every thread can report the same ratio.
 struct RunTotals {
   std::mutex mutex;
@@ -215,9 +173,11 @@ void BM_GatewayTest(benchmark::State& state) {
 void BM_GatewayTestSlowClients(benchmark::State& state) {
   // The slow clients must outlast the run, so their deadline is far away.
   static GatewayUnderTest gateway(3600);
-  static SlowClients slow(gateway.Port(), kSlowClients);
+  static zeltest::SlowClients slow(gateway.Port(), kSlowClients, [](int) {
+    return std::string("POST /ZELRequest HTTP/1.1\r\nHost: gateway\r\nX-Slow: ");
+  });
   static RunTotals totals;
-  if (slow.Count() != static_cast<std::size_t>(kSlowClients)) {
+  if (slow.Connected() != static_cast<std::size_t>(kSlowClients)) {
     state.SkipWithError("the slow clients could not connect");
     return;
   }

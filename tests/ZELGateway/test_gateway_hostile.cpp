@@ -21,6 +21,7 @@
 
 #include "GatewayTestUtil.h"
 #include "RawHttp.h"
+#include "SlowClients.h"
 #include "zelgw/Gateway.h"
 #include "zelgw/Server.h"
 #include "zelgw/Store.h"
@@ -32,49 +33,12 @@ namespace {
 
 const std::string kXml = "Content-Type: application/xml\r\n";
 
-// Connections that each send a little now and then and never finish their request: half are still in the
-// head, half in a body announced far longer than what they send.
-class Drippers {
- public:
-  Drippers(int port, int count) {
-    for (int i = 0; i < count; ++i) {
-      int fd = rawhttp::Connect(port);
-      if (fd < 0) continue;
-      std::string start = i % 2 ? "POST /ZELRequest HTTP/1.1\r\nHost: gateway\r\nX-Slow: "
-                                : "POST /ZELRequest HTTP/1.1\r\nHost: gateway\r\n" + kXml +
-                                      "Content-Length: 100000\r\n\r\n<ZEL>";
-      rawhttp::SendAll(fd, start);
-      fds_.push_back(fd);
-    }
-    thread_ = std::thread([this] {
-      while (!stop_) {
-        for (int fd : fds_) send(fd, "a", 1, MSG_NOSIGNAL | MSG_DONTWAIT);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      }
-    });
-  }
-  ~Drippers() {
-    stop_ = true;
-    thread_.join();
-    for (int fd : fds_) close(fd);
-  }
-  std::size_t Connected() const { return fds_.size(); }
-  // How many of them the server has closed.
-  std::size_t ClosedByServer() const {
-    std::size_t closed = 0;
-    for (int fd : fds_) {
-      pollfd entry{fd, POLLIN, 0};
-      char byte;
-      if (poll(&entry, 1, 0) == 1 && recv(fd, &byte, 1, MSG_DONTWAIT | MSG_PEEK) <= 0) ++closed;
-    }
-    return closed;
-  }
-
- private:
-  std::vector<int> fds_;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
+// Half of the slow clients are still in the head, half in a body announced far longer than what they send.
+std::string SlowOpening(int i) {
+  return i % 2 ? "POST /ZELRequest HTTP/1.1\r\nHost: gateway\r\nX-Slow: "
+               : "POST /ZELRequest HTTP/1.1\r\nHost: gateway\r\n" + kXml +
+                     "Content-Length: 100000\r\n\r\n<ZEL>";
+}
 
 class GatewayHostile : public ::testing::Test {
  protected:
@@ -122,7 +86,7 @@ TEST_F(GatewayHostile, SlowClientsDoNotHoldUpOthers) {
   options.threads = 2;
   options.maxConnectionsPerAddress = 0;
   StartServer(options);
-  Drippers slow(server_->Port(), 64);
+  zeltest::SlowClients slow(server_->Port(), 64, SlowOpening);
   ASSERT_EQ(slow.Connected(), 64u);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let them all be accepted and dripping
 
@@ -366,7 +330,7 @@ TEST(GatewayProgramHostile, SigtermEndsTheProgramPromptlyWithSlowClientsConnecte
         client.Post("/ZELRequest", RequestBody("Test", "before", {{"Server", "OK"}}), "application/xml");
     ASSERT_TRUE(result);
   }
-  Drippers slow(program.Port(), 8);
+  zeltest::SlowClients slow(program.Port(), 8, SlowOpening);
   ASSERT_EQ(slow.Connected(), 8u);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "CATDecimalReader.h"
+
 namespace {
 
 void AppendHex(std::string& out, unsigned char c) {
@@ -61,13 +63,8 @@ std::vector<std::string> CATClientText::Words(std::string text) {
 }
 
 bool CATClientText::ParseInt(const std::string& text, int min, int max, int& value) {
-  if (text.empty() || text.size() > 10) return false;
-  size_t start = text[0] == '-' ? 1 : 0;
-  if (start == text.size()) return false;
-  for (size_t i = start; i < text.size(); ++i)
-    if (text[i] < '0' || text[i] > '9') return false;
-  long long parsed = std::stoll(text);
-  if (parsed < min || parsed > max) return false;
+  long long parsed = 0;
+  if (CATReadDecimal(text, min, max, parsed, CATDecimalSign::Minus) != CATDecimalResult::OK) return false;
   value = static_cast<int>(parsed);
   return true;
 }
