@@ -23,6 +23,8 @@
 #include <fstream>
 #include <thread>
 
+#include "ZELTestSupport.h"
+
 extern char** environ;
 
 namespace rawhttp {
@@ -205,11 +207,12 @@ GatewayProcess::GatewayProcess(std::vector<std::string> arguments) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  arguments.insert(arguments.begin(), {ZELGATEWAY_PROGRAM, "--port", "0"});
+  const std::string program = zeltest::RuntimeProgram("ZELGateway").string();
+  arguments.insert(arguments.begin(), {program, "--port", "0"});
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
-  if (posix_spawn(&pid_, ZELGATEWAY_PROGRAM, &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+  if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
   posix_spawn_file_actions_destroy(&actions);
   close(out[1]);
   out_ = out[0];
