@@ -8,7 +8,6 @@
 #include <openssl/x509.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <strings.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -24,8 +23,6 @@
 #include <thread>
 
 #include "ZELTestSupport.h"
-
-extern char** environ;
 
 namespace rawhttp {
 
@@ -202,75 +199,16 @@ bool EnsureDescriptors(unsigned long wanted) {
 }
 
 GatewayProcess::GatewayProcess(std::vector<std::string> arguments) {
-  int out[2];
-  if (pipe2(out, O_CLOEXEC) != 0) return;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  const std::string program = zeltest::RuntimeProgram("ZELGateway").string();
-  arguments.insert(arguments.begin(), {program, "--port", "0"});
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  out_ = out[0];
-  if (pid_ <= 0) return;
-
+  arguments.insert(arguments.begin(), {zeltest::RuntimeProgram("ZELGateway").string(), "--port", "0"});
+  process_ = std::make_unique<zeltest::ChildProcess>(arguments);
   const std::string marker = "ZELGateway listening on http";
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (std::size_t at = output_.find(marker); at != std::string::npos) {
-      std::size_t colon = output_.find(':', output_.find("//", at) + 2);
-      if (colon != std::string::npos && output_.find('/', colon) != std::string::npos) {
-        port_ = std::atoi(output_.c_str() + colon + 1);
-        return;
-      }
-    }
-    pollfd entry{out_, POLLIN, 0};
-    if (poll(&entry, 1, 1000) < 0) return;
-    if (entry.revents == 0) continue;
-    char buffer[1024];
-    ssize_t n = read(out_, buffer, sizeof buffer);
-    if (n <= 0) return;
-    output_.append(buffer, static_cast<std::size_t>(n));
+  while (std::optional<std::string> line = process_->ReadLine()) {
+    output_ += *line + "\n";
+    if (line->rfind(marker, 0) != 0) continue;
+    std::size_t colon = line->find(':', line->find("//") + 2);
+    if (colon != std::string::npos) port_ = std::atoi(line->c_str() + colon + 1);
+    return;
   }
-}
-
-GatewayProcess::~GatewayProcess() {
-  if (pid_ > 0) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-  if (out_ >= 0) close(out_);
-}
-
-long GatewayProcess::StatusKilobytes(std::string_view field) const {
-  std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.starts_with(field) && line.size() > field.size() && line[field.size()] == ':')
-      return std::atol(line.c_str() + field.size() + 1);
-  }
-  return -1;
-}
-
-void GatewayProcess::Signal(int signal) const {
-  if (pid_ > 0) kill(pid_, signal);
-}
-
-std::optional<int> GatewayProcess::Wait(int timeoutMilliseconds) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
-  while (pid_ > 0) {
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    if (std::chrono::steady_clock::now() >= deadline) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return std::nullopt;
 }
 
 }  // namespace rawhttp

@@ -4,10 +4,14 @@
 
 #include <sys/types.h>
 
+#include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "ChildProcess.h"
 
 namespace rawhttp {
 
@@ -55,22 +59,19 @@ bool EnsureDescriptors(unsigned long wanted);
 class GatewayProcess {
  public:
   explicit GatewayProcess(std::vector<std::string> arguments);
-  ~GatewayProcess();
-  GatewayProcess(const GatewayProcess&) = delete;
-  GatewayProcess& operator=(const GatewayProcess&) = delete;
 
   // The port from the "listening" line, or 0 when the program did not print one within 60 seconds.
   int Port() const { return port_; }
-  // A field of /proc/<pid>/status in kilobytes ("VmRSS", "VmHWM"), -1 when it cannot be read.
-  long StatusKilobytes(std::string_view field) const;
-  void Signal(int signal) const;
-  // The exit status once the program ends within the time-out, 128 + signal when a signal ended it.
-  std::optional<int> Wait(int timeoutMilliseconds);
+  long StatusKilobytes(std::string_view field) const { return process_->StatusKilobytes(field); }
+  void Signal(int signal) const { process_->Signal(signal); }
+  std::optional<int> Wait(int timeoutMilliseconds) {
+    return process_->Wait(std::chrono::milliseconds(timeoutMilliseconds));
+  }
+  // What the program printed on standard output up to its "listening" line.
   std::string Output() const { return output_; }
 
  private:
-  pid_t pid_ = -1;
-  int out_ = -1;
+  std::unique_ptr<zeltest::ChildProcess> process_;
   int port_ = 0;
   std::string output_;
 };
