@@ -9,6 +9,8 @@ namespace {
 // answered as unknown.
 constexpr std::array kFunctions = {
     FunctionEntry{"Test", &HandleTest},
+    FunctionEntry{"GetSettingsInfo", &HandleGetSettingsInfo},
+    FunctionEntry{"SendEnoviaObjectToTC", &HandleSendEnoviaObjectToTC},
 };
 
 }  // namespace

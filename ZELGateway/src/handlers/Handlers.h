@@ -25,5 +25,7 @@ std::span<const FunctionEntry> FunctionTable();
 FunctionHandler FindFunction(std::string_view name);
 
 void HandleTest(const Request& request, Store& store, Reply& reply);
+void HandleGetSettingsInfo(const Request& request, Store& store, Reply& reply);
+void HandleSendEnoviaObjectToTC(const Request& request, Store& store, Reply& reply);
 
 }  // namespace zelgw
