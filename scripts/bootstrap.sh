@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
-  libpugixml-dev libcurl4-openssl-dev libwslay-dev libssl-dev libsqlite3-dev libcpp-httplib-dev libmicrohttpd-dev
+  libpugixml-dev libcurl4-openssl-dev libwslay-dev libssl-dev libsqlite3-dev sqlite3 libcpp-httplib-dev libmicrohttpd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   python3 python3-websockets openssl ca-certificates

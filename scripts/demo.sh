@@ -43,3 +43,10 @@ cat "$work/gateway.log"
 
 echo "== a client session on a private copy of the demo PLM database (scripts/demo-session.script) =="
 LD_LIBRARY_PATH=build/tests "$bin/CNEXT" --strict --script scripts/demo-session.script
+
+echo "== the requests of the transfer, as the gateway logged them =="
+grep -E "GetSettingsInfo|SendEnoviaObjectToTC" "$work/gateway.log" || true
+
+echo "== the transfer processes the gateway recorded =="
+sqlite3 -readonly -header "$work/pdm.db" \
+  "SELECT id, user_name, activity, object, state, description, started FROM processes ORDER BY id"
