@@ -44,6 +44,10 @@ cat "$work/gateway.log"
 echo "== a client session on a private copy of the demo PLM database (scripts/demo-session.script) =="
 LD_LIBRARY_PATH=build/tests "$bin/CNEXT" --strict --script scripts/demo-session.script
 
+echo "== the transfer of the demo product (scripts/demo-transfer.script): dialog, request, reply, result box =="
+# Traced so that the request and reply documents show; the trace's own scope lines are left out.
+ZEL_DEBUG=ON "$bin/CNEXT" --strict --script scripts/demo-transfer.script | grep -v -E '^ *ZEL: |ZELDBX|^$'
+
 echo "== the requests of the transfer, as the gateway logged them =="
 grep -E "GetSettingsInfo|SendEnoviaObjectToTC" "$work/gateway.log" || true
 
