@@ -189,7 +189,7 @@ TEST(ClientProgram, ALineOverTheBoundIsRefusedUnreadAndTheScriptGoesOn) {
 // selected in and cut by the navigator's commands in time proportional to its size: no recursion that
 // would overflow the stack, no indentation that grows the text with the square of the depth.
 TEST(ClientProgram, AProductOfAHundredThousandLevelsIsShownInFull) {
-  // The sanitizers make every node many times dearer; a quarter of the depth still overflows a recursive walk.
+  // The sanitizers make every node many times dearer: a quarter of the depth keeps the run short.
   const int levels = ZEL_TEST_ASAN ? 25000 : 100000, selectedLevel = 5000;
   zeltest::TempDir dir("cnext-deep");
   const fs::path database = zeltest::SeededPlmDatabase(dir.Path());
