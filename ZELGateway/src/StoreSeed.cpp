@@ -60,6 +60,16 @@ const SeedItem kItems[] = {
     {"ZEL-000200", "Document", "Assembly instructions", "Assembly instructions of the city bicycle", "demo",
      "", ""},
     {"ZEL-000300", "Item", "Bicycle family", "Family of city bicycles", "admin", "", ""},
+    // The client's demo product as the PDM knows it: part numbers are the components' external ids.
+    {"prd-00012340", "Part", "City Bicycle", "Complete city bicycle", "jsmith", "", ""},
+    {"prd-00012341", "Part", "Front Wheel Assembly", "Front wheel with rim, tire and hub", "jsmith", "", ""},
+    {"prd-00012342", "Part", "Rear Wheel Assembly", "Rear wheel with rim, tire and hub", "jsmith", "", ""},
+    {"prd-00012343", "Part", "Rim 622x19", "Rim 622x19 of the city bicycle", "jsmith", "Aluminium 6061",
+     "0.58"},
+    {"prd-00012345", "Part", "Tire 37-622", "Tire 37-622 of the city bicycle", "jsmith", "Rubber", "0.6"},
+    {"prd-00012346", "Part", "Hub", "Hub of the city bicycle", "jsmith", "Steel", "0.35"},
+    {"prd-00012347", "Part", "Frame 56 cm", "Frame 56 cm of the city bicycle", "jsmith", "Aluminium 7005",
+     "1.85"},
 };
 
 struct SeedRevision {
@@ -81,6 +91,14 @@ const SeedRevision kRevisions[] = {
     {"ZEL-000130", "A", "Released", "2024-01-12T14:00:00Z", "2024-01-30T15:20:00Z"},
     {"ZEL-000200", "A", "Released", "2024-01-20T13:00:00Z", "2024-02-01T12:00:00Z"},
     {"ZEL-000300", "A", "In Work", "2024-01-05T08:00:00Z", ""},
+    {"prd-00012340", "A", "In Work", "2024-03-01T08:00:00Z", ""},
+    {"prd-00012341", "A", "In Work", "2024-03-01T08:10:00Z", ""},
+    {"prd-00012342", "A", "In Work", "2024-03-01T08:20:00Z", ""},
+    {"prd-00012343", "A", "Released", "2024-02-01T09:00:00Z", "2024-03-15T09:30:00Z"},
+    {"prd-00012345", "A", "Released", "2023-10-20T10:00:00Z", "2023-11-02T14:05:00Z"},
+    {"prd-00012345", "B", "In Work", "2024-02-10T10:00:00Z", ""},
+    {"prd-00012346", "A", "In Work", "2024-02-05T11:00:00Z", ""},
+    {"prd-00012347", "A", "In Work", "2024-02-06T12:00:00Z", ""},
 };
 
 struct SeedLine {
@@ -104,6 +122,17 @@ const SeedLine kLines[] = {
     {"ZEL-000120/A", "ZEL-000122/A", 36, 20, "Spoke.1"},
     {"ZEL-000120/B", "ZEL-000121/A", 1, 10, "Rim.1"},
     {"ZEL-000120/B", "ZEL-000122/A", 32, 20, "Spoke.1"},
+    // Instance names are the instances' external ids, by which the client tells sibling occurrences apart.
+    // The client's demo bell was never saved in 3DEXPERIENCE, so the PDM has never seen it.
+    {"prd-00012340/A", "prd-00012341/A", 1, 10, "prd-00012341.1"},
+    {"prd-00012340/A", "prd-00012342/A", 1, 20, "prd-00012342.1"},
+    {"prd-00012340/A", "prd-00012347/A", 1, 30, "prd-00012347.1"},
+    {"prd-00012341/A", "prd-00012343/A", 1, 10, "prd-00012343.1"},
+    {"prd-00012341/A", "prd-00012345/B", 1, 20, "prd-00012345.1"},
+    {"prd-00012341/A", "prd-00012346/A", 1, 30, "prd-00012346.1"},
+    {"prd-00012342/A", "prd-00012343/A", 1, 10, "prd-00012343.2"},
+    {"prd-00012342/A", "prd-00012345/B", 1, 20, "prd-00012345.2"},
+    {"prd-00012342/A", "prd-00012346/A", 1, 30, "prd-00012346.2"},
 };
 
 struct SeedNamedStructure {
@@ -122,6 +151,17 @@ const SeedNamedStructure kNamedStructures[] = {
      "ZEL-000100/B",
      {"ZEL-000100/B:Frame.1", "ZEL-000100/B:Wheel.1", "ZEL-000100/B:Wheel.2", "ZEL-000120/B:Rim.1",
       "ZEL-000120/B:Spoke.1"}},
+    {"Complete",
+     "prd-00012340/A",
+     {"prd-00012340/A:prd-00012341.1", "prd-00012340/A:prd-00012342.1", "prd-00012340/A:prd-00012347.1",
+      "prd-00012341/A:prd-00012343.1", "prd-00012341/A:prd-00012345.1", "prd-00012341/A:prd-00012346.1",
+      "prd-00012342/A:prd-00012343.2", "prd-00012342/A:prd-00012345.2", "prd-00012342/A:prd-00012346.2"}},
+    // Leaves out the frame, and the hub of the front wheel one level down.
+    {"Wheels without front hub",
+     "prd-00012340/A",
+     {"prd-00012340/A:prd-00012341.1", "prd-00012340/A:prd-00012342.1", "prd-00012341/A:prd-00012343.1",
+      "prd-00012341/A:prd-00012345.1", "prd-00012342/A:prd-00012343.2", "prd-00012342/A:prd-00012345.2",
+      "prd-00012342/A:prd-00012346.2"}},
 };
 
 struct SeedProcess {

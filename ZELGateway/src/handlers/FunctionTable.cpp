@@ -11,6 +11,10 @@ constexpr std::array kFunctions = {
     FunctionEntry{"Test", &HandleTest},
     FunctionEntry{"GetSettingsInfo", &HandleGetSettingsInfo},
     FunctionEntry{"SendEnoviaObjectToTC", &HandleSendEnoviaObjectToTC},
+    FunctionEntry{"GetPartnumber", &HandleGetPartnumber},
+    FunctionEntry{"GetStructureNames", &HandleGetStructureNames},
+    FunctionEntry{"GetStructureForName", &HandleGetStructureForName},
+    FunctionEntry{"GetProcessInfoForUser", &HandleGetProcessInfoForUser},
 };
 
 }  // namespace

@@ -27,5 +27,9 @@ FunctionHandler FindFunction(std::string_view name);
 void HandleTest(const Request& request, Store& store, Reply& reply);
 void HandleGetSettingsInfo(const Request& request, Store& store, Reply& reply);
 void HandleSendEnoviaObjectToTC(const Request& request, Store& store, Reply& reply);
+void HandleGetPartnumber(const Request& request, Store& store, Reply& reply);
+void HandleGetStructureNames(const Request& request, Store& store, Reply& reply);
+void HandleGetStructureForName(const Request& request, Store& store, Reply& reply);
+void HandleGetProcessInfoForUser(const Request& request, Store& store, Reply& reply);
 
 }  // namespace zelgw

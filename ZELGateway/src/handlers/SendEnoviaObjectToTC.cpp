@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "handlers/Handlers.h"
+#include "handlers/RequestText.h"
 #include "zelgw/ProcessRepository.h"
 
 namespace zelgw {
@@ -29,8 +30,6 @@ enum SendError : int {
   kBadFlag = 1008,
 };
 
-constexpr std::size_t kMaxTextBytes = 256;
-constexpr std::size_t kMaxQuotedBytes = 40;
 struct TransferKind {
   std::string_view name;   // as the client sends it
   std::string_view label;  // how the process description names what was sent
@@ -53,37 +52,6 @@ constexpr Flag kFolderOnly{"folder_only", ""};  // named by the transfer kind
 constexpr Flag kParallel{"TRANSFER_SUBSTRUCTURES_PARALLEL", "sub-structures in parallel"};
 constexpr Flag kFlags[] = {kForce, kRemoveExisting, kSendConfiguration, kFolderOnly, kParallel};
 
-// A piece of a client's value fit to stand in a one-line message: cut on a character boundary, with line
-// breaks and other controls made visible as '?'.
-std::string Quoted(std::string_view value) {
-  std::string shown;
-  std::size_t i = 0;
-  while (i < value.size()) {
-    unsigned char lead = static_cast<unsigned char>(value[i]);
-    std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    if (i + length > value.size() || shown.size() + length > kMaxQuotedBytes) break;
-    bool control =
-        lead < 0x20 || lead == 0x7F || (lead == 0xC2 && static_cast<unsigned char>(value[i + 1]) < 0xA0);
-    if (control) {
-      shown += '?';
-    } else {
-      shown.append(value.substr(i, length));
-    }
-    i += length;
-  }
-  return "\"" + shown + (i < value.size() ? "...\"" : "\"");
-}
-
-// C0 controls, DEL and C1 controls; the request is valid UTF-8 by the time a handler sees it.
-bool HasControlCharacter(std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    unsigned char byte = static_cast<unsigned char>(text[i]);
-    if (byte < 0x20 || byte == 0x7F) return true;
-    if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return true;
-  }
-  return false;
-}
-
 bool IsBlank(std::string_view text) {
   return text.find_first_not_of(' ') == std::string_view::npos;
 }
@@ -96,11 +64,11 @@ class Checker {
   void Text(std::string_view value, std::string_view what, int missingCode) {
     if (missingCode != 0 && IsBlank(value)) {
       Refuse(missingCode, "The request names no " + std::string(what) + ".");
-    } else if (value.size() > kMaxTextBytes) {
-      Refuse(kTextTooLong,
-             "The " + std::string(what) + " is longer than " + std::to_string(kMaxTextBytes) + " bytes.");
+    } else if (value.size() > kMaxRequestTextBytes) {
+      Refuse(kTextTooLong, "The " + std::string(what) + " is longer than " +
+                               std::to_string(kMaxRequestTextBytes) + " bytes.");
     } else if (HasControlCharacter(value)) {
-      Refuse(kControlCharacters, "The " + std::string(what) + " " + Quoted(value) +
+      Refuse(kControlCharacters, "The " + std::string(what) + " " + QuotedForMessage(value) +
                                      " holds line breaks, tabs or other control characters.");
     }
   }
@@ -114,7 +82,7 @@ class Checker {
       Refuse(kUnknownTransferType, "The request names no transfer type; " + expected);
     } else {
       Refuse(kUnknownTransferType,
-             "The transfer type " + Quoted(attribute->value) + " is unknown; " + expected);
+             "The transfer type " + QuotedForMessage(attribute->value) + " is unknown; " + expected);
     }
     return nullptr;
   }
@@ -133,12 +101,12 @@ class Checker {
     if (error == std::errc::result_out_of_range ||
         (error == std::errc() && end == text.data() + text.size() &&
          (level < -1 || level > std::numeric_limits<std::int32_t>::max()))) {
-      Refuse(kBadExpandLevel, "The expand level " + Quoted(text) + " is out of range; it must be " +
+      Refuse(kBadExpandLevel, "The expand level " + QuotedForMessage(text) + " is out of range; it must be " +
                                   std::string(kExpected) + ".");
       return 0;
     }
     if (error != std::errc() || end != text.data() + text.size()) {
-      Refuse(kBadExpandLevel, "The expand level " + Quoted(text) + " is not a number; it must be " +
+      Refuse(kBadExpandLevel, "The expand level " + QuotedForMessage(text) + " is not a number; it must be " +
                                   std::string(kExpected) + ".");
       return 0;
     }
@@ -152,7 +120,7 @@ class Checker {
     if (!attribute || attribute->value == "false") return false;
     if (attribute->value == "true") return true;
     Refuse(kBadFlag, "The option \"" + std::string(flag.attribute) +
-                         "\" must be \"true\" or \"false\", not " + Quoted(attribute->value) + ".");
+                         "\" must be \"true\" or \"false\", not " + QuotedForMessage(attribute->value) + ".");
     return false;
   }
 
