@@ -1,8 +1,9 @@
-// The transfer command and its send dialogs as a user drives them: every script of scripts/ runs in CNEXT
-// against the reference gateway, reached through a recording relay, and its transcript (standard output, the
-// exit code, then every request the gateway received) must equal the .expected file beside it. A script
-// with a .replies file beside it gets, for each function named there, that canned reply instead of the
-// gateway's (lines "<function> <reply document>"); a .sql file changes its private demo database first.
+// The commands of ZELCommands (transfer, set part number) as a user drives them: every script of scripts/
+// runs in CNEXT against the reference gateway, reached through a recording relay, and its transcript
+// (standard output, the exit code, then every request the gateway received) must equal the .expected file
+// beside it. A script with a .replies file beside it gets, for each function named there, that canned reply
+// instead of the gateway's (lines "<function> <reply document>"); a .sql file changes its private demo
+// database first.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
