@@ -25,6 +25,7 @@
 #include "HtmlRequest.h"
 #include "ZELDebug.h"
 #include "ZELGlobal.h"
+#include "ZELPathLeaf.h"
 #include "ZELRequestXml.h"
 
 CATAfrImplementCommandFactory(SetPartNumberFromExtPdmCmd)
@@ -59,17 +60,6 @@ void ShowWarning(const CATUnicodeString& text) {
 CATUnicodeString Setting(const char* variable) {
   const char* value = CATGetEnv(variable);
   return CATUnicodeString(value ? value : "");
-}
-
-// The last object of a selected path; null when the element is no path or an empty one.
-CATBaseUnknown_var LeafOf(CATBaseUnknown* element) {
-  CATPathElement* path = nullptr;
-  if (!element || FAILED(element->QueryInterface(IID_CATPathElement, reinterpret_cast<void**>(&path))) ||
-      !path)
-    return CATBaseUnknown_var();
-  CATBaseUnknown_var leaf((*path)[path->GetSize() - 1]);
-  path->Release();
-  return leaf;
 }
 
 }  // namespace
@@ -197,7 +187,7 @@ HRESULT SetPartNumberFromExtPdmCmd::GetSelection(CATIPLMComponent_var& oComponen
     return E_FAIL;
   }
   cso->InitElementList();
-  CATIPLMNavOccurrence_var occurrence(LeafOf(cso->NextElement()));
+  CATIPLMNavOccurrence_var occurrence(ZELPathLeaf(cso->NextElement()));
   CATIPLMNavEntity_var reference;
   if (occurrence == NULL_var || FAILED(occurrence->GetReference(reference)) || reference == NULL_var) {
     ZEL_FAILURE_POINT();
@@ -231,7 +221,7 @@ HRESULT SetPartNumberFromExtPdmCmd::GetSelectionFromSearch(CATIPLMComponent_var&
     return E_FAIL;
   }
   cso->InitElementList();
-  oComponent = CATIPLMComponent_var(LeafOf(cso->NextElement()));
+  oComponent = CATIPLMComponent_var(ZELPathLeaf(cso->NextElement()));
   agent->Release();
   if (oComponent == NULL_var) {
     ZEL_FAILURE_POINT();

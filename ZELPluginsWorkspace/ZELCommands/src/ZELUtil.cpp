@@ -16,19 +16,9 @@
 #include "CATPLMNavPropertiesAcquisition.h"
 #include "CATPathElement.h"
 #include "ZELDebug.h"
+#include "ZELPathLeaf.h"
 
 namespace {
-
-// The last object of a selected path; null when the element is no path or an empty one.
-CATBaseUnknown_var LeafOf(CATBaseUnknown* element) {
-  CATPathElement* path = nullptr;
-  if (!element || FAILED(element->QueryInterface(IID_CATPathElement, reinterpret_cast<void**>(&path))) ||
-      !path)
-    return CATBaseUnknown_var();
-  CATBaseUnknown_var leaf((*path)[path->GetSize() - 1]);
-  path->Release();
-  return leaf;
-}
 
 // The editor of the current window of the current layout, or null.
 CATFrmEditor* CurrentWindowEditor() {
@@ -111,7 +101,7 @@ long ZELUtil::GetSelection(CATIPLMComponent_var& oComponent, CATIPLMComponent_va
     return E_FAIL;
   }
   if (cso->Size() > 1) return 1;
-  CATBaseUnknown_var leaf = LeafOf(cso->NextElement());
+  CATBaseUnknown_var leaf = ZELPathLeaf(cso->NextElement());
   if (leaf == NULL_var) {
     ZEL_FAILURE_POINT();
     return E_FAIL;
@@ -173,7 +163,7 @@ long ZELUtil::GetSelectionFromSearch(CATIPLMComponent_var& oComponent, CATListVa
   }
   if (cso->Size() > 1) return 1;
   cso->InitElementList();
-  CATBaseUnknown_var leaf = LeafOf(cso->NextElement());
+  CATBaseUnknown_var leaf = ZELPathLeaf(cso->NextElement());
   CATIPLMComponent_var component(leaf);
   if (component == NULL_var) {
     ZEL_FAILURE_POINT();

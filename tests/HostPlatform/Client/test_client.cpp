@@ -3,11 +3,11 @@
 // then the exit code) must equal the .expected file beside it; then the command line: strict mode,
 // standard input, start-up failures, the private demo database, and data too large or too deep.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <sstream>
 
+#include "ScriptTranscripts.h"
 #include "ZELTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -43,33 +43,11 @@ Outcome RunClient(std::vector<std::string> arguments, const std::string& diction
   return outcome;
 }
 
-// Runs SQL on a database the client is not using; empty, or SQLite's message.
-std::string Execute(const fs::path& database, const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::string error;
-  char* message = nullptr;
-  if (sqlite3_open(database.c_str(), &db) != SQLITE_OK)
-    error = db ? sqlite3_errmsg(db) : "cannot open " + database.string();
-  else if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK)
-    error = message ? message : "failed";
-  sqlite3_free(message);
-  sqlite3_close(db);
-  return error;
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
-}
-
-std::vector<std::string> Scripts() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(kScripts))
-    if (entry.path().extension() == ".script") names.push_back(entry.path().stem().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 class ClientScript : public ::testing::TestWithParam<std::string> {};
@@ -84,26 +62,16 @@ TEST_P(ClientScript, TranscriptIsTheExpectedOne) {
   std::vector<std::string> arguments = {"--script", script.string()};
   if (fs::exists(fixture)) {
     const fs::path database = zeltest::SeededPlmDatabase(dir.Path());
-    ASSERT_EQ("", Execute(database, zeltest::ReadFile(fixture))) << fixture;
+    ASSERT_EQ("", zeltest::ExecuteSql(database, zeltest::ReadFile(fixture))) << fixture;
     arguments.insert(arguments.end(), {"--plm", database.string()});
   }
   Outcome outcome = RunClient(arguments);
-  if (!fs::exists(expected) || zeltest::ReadFile(expected) != outcome.out) {
-    // Kept for a look (and, once checked by hand, for copying over the expected transcript).
-    const fs::path actual = fs::path(ZEL_BINARY_DIR) / "tests" / (GetParam() + ".actual");
-    zeltest::WriteFile(actual, outcome.out);
-    ADD_FAILURE() << "transcript differs from " << expected << "; actual in " << actual
-                  << "\nstandard error:\n"
-                  << outcome.err;
-  }
+  zeltest::ExpectTranscript(expected, GetParam(), outcome.out, outcome.err);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, ClientScript, ::testing::ValuesIn(Scripts()),
+INSTANTIATE_TEST_SUITE_P(Scripts, ClientScript, ::testing::ValuesIn(zeltest::ScriptNames(kScripts)),
                          [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
-                           std::replace_if(
-                               name.begin(), name.end(), [](char c) { return !isalnum(c); }, '_');
-                           return name;
+                           return zeltest::ScriptTestName(info.param);
                          });
 
 TEST(ClientProgram, StrictModeStopsAtTheFirstFailingLineAndInputMayComeFromStandardInput) {
@@ -212,7 +180,7 @@ TEST(ClientProgram, AProductOfAHundredThousandLevelsIsShownInFull) {
     }
     sql += chain.str() + "COMMIT;";
   }
-  ASSERT_EQ("", Execute(database, sql));
+  ASSERT_EQ("", zeltest::ExecuteSql(database, sql));
 
   std::string path = "deep-0";
   for (int i = 1; i < selectedLevel; ++i) path += "/deep-" + std::to_string(i) + ".1";

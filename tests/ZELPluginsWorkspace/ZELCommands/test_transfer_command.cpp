@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sqlite3.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include <sstream>
 
 #include "ChildProcess.h"
+#include "ScriptTranscripts.h"
 #include "TestHttpServer.h"
 #include "ZELTestSupport.h"
 
@@ -81,31 +81,10 @@ std::map<std::string, std::string> ReadReplies(const fs::path& file) {
   return replies;
 }
 
-std::string Execute(const fs::path& database, const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::string error;
-  char* message = nullptr;
-  if (sqlite3_open(database.c_str(), &db) != SQLITE_OK)
-    error = "cannot open " + database.string();
-  else if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK)
-    error = message ? message : "failed";
-  sqlite3_free(message);
-  sqlite3_close(db);
-  return error;
-}
-
 // Request ids carry the client's process id.
 std::string Normalised(const std::string& body) {
   static const std::regex id("id=\"[0-9]+_");
   return std::regex_replace(body, id, "id=\"PID_");
-}
-
-std::vector<std::string> Scripts() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(kScripts))
-    if (entry.path().extension() == ".script") names.push_back(entry.path().stem().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // One reference gateway for every script, on a fresh demo store.
@@ -165,7 +144,7 @@ TEST_P(TransferScript, TranscriptIsTheExpectedOne) {
   zeltest::TempDir dir("zel-transfer-script");
   const fs::path database = zeltest::SeededPlmDatabase(dir.Path());
   if (fs::exists(sql)) {
-    ASSERT_EQ("", Execute(database, zeltest::ReadFile(sql))) << sql;
+    ASSERT_EQ("", zeltest::ExecuteSql(database, zeltest::ReadFile(sql))) << sql;
   }
   zeltest::ProgramResult result = zeltest::RunProgram(
       {zeltest::RuntimeProgram("CNEXT").string(), "--script", script.string(), "--plm", database.string()},
@@ -177,20 +156,10 @@ TEST_P(TransferScript, TranscriptIsTheExpectedOne) {
   for (const zeltest::RecordedRequest& request : relay.Requests())
     transcript += "request " + request.target + " " + Normalised(request.body) + "\n";
 
-  if (!fs::exists(expected) || zeltest::ReadFile(expected) != transcript) {
-    // Kept for a look (and, once checked by hand, for copying over the expected transcript).
-    const fs::path actual = fs::path(ZEL_BINARY_DIR) / "tests" / (GetParam() + ".actual");
-    zeltest::WriteFile(actual, transcript);
-    ADD_FAILURE() << "transcript differs from " << expected << "; actual in " << actual
-                  << "\nstandard error:\n"
-                  << result.err;
-  }
+  zeltest::ExpectTranscript(expected, GetParam(), transcript, result.err);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, TransferScript, ::testing::ValuesIn(Scripts()),
+INSTANTIATE_TEST_SUITE_P(Scripts, TransferScript, ::testing::ValuesIn(zeltest::ScriptNames(kScripts)),
                          [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
-                           std::replace_if(
-                               name.begin(), name.end(), [](char c) { return !isalnum(c); }, '_');
-                           return name;
+                           return zeltest::ScriptTestName(info.param);
                          });
