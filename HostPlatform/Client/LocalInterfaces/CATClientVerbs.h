@@ -59,6 +59,11 @@ void StartHeader(CATClientScript& script, const std::string& arguments);
 void Headers(CATClientScript& script, const std::string& arguments);
 void Addins(CATClientScript& script, const std::string& arguments);
 
+// The backbone bus: CATClientBusVerbs.cpp.
+void Receiver(CATClientScript& script, const std::string& arguments);
+void Serve(CATClientScript& script, const std::string& arguments);
+void Messages(CATClientScript& script, const std::string& arguments);
+
 // Dialogs and notification boxes: CATClientDialogVerbs.cpp.
 void Dialogs(CATClientScript& script, const std::string& arguments);
 void Check(CATClientScript& script, const std::string& arguments);

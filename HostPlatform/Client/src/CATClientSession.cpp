@@ -29,7 +29,9 @@ std::string LastPLMError(const std::string& fallback) {
 }  // namespace
 
 CATClientSession::~CATClientSession() {
-  // The frame and the windows go with the application, before the database they show.
+  // The receiver removes its callbacks on the application, so it goes first; the frame and the windows go
+  // with the application, before the database they show.
+  receiver_ = NULL_var;
   delete application_;
   CATPLMSession::Disconnect();
   if (!privateDirectory_.empty()) {

@@ -30,8 +30,9 @@ class ExportedByCATDialog CATApplication : public CATCommand {
   // one turn of the loop; 0 when none was pending. The application's clock moves on to the time-out's due
   // time, so time-outs added by the callback are due relative to it (tests use this as virtual time).
   int FireNextTimeOut();
-  // Runs the loop: fires time-outs when due and performs delayed destructions until Exit() or until
-  // nothing is pending. Returns the number of time-outs fired.
+  // Runs the loop: fires time-outs when due, serves the registered inputs (CATEventLoopInputs.h) and
+  // performs delayed destructions until Exit() or until neither a time-out nor an input is pending. Returns
+  // the number of time-outs fired.
   int Run();
   // Runs the loop as Run does, for at most maxMs milliseconds of real time.
   int RunFor(int maxMs);

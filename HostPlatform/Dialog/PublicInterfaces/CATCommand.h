@@ -9,6 +9,7 @@
 
 #include "CATBaseUnknown.h"
 #include "CATDialogDefs.h"
+#include "CATEventSubscriber.h"
 #include "CATString.h"
 
 class CATNotification;
@@ -17,14 +18,12 @@ class CATCommand;
 enum CATStatusChangeRC { CATStatusChangeRCCompleted = 0, CATStatusChangeRCAborted = 1 };
 
 typedef void* CATCommandClientData;
-// Identifies one registered callback; 0 is never a valid one.
-typedef unsigned long CATCallback;
 // A callback: a member function of the registering command, called with the sender, the notification and
 // the data given at registration. Subclass members are passed with a cast to CATCommandMethod.
 typedef void (CATCommand::*CATCommandMethod)(CATCommand* sender, CATNotification* notification,
                                              CATCommandClientData data);
 
-class ExportedByCATDialog CATCommand : public CATBaseUnknown {
+class ExportedByCATDialog CATCommand : public CATEventSubscriber {
  public:
   explicit CATCommand(CATCommand* parent = nullptr, const CATString& name = CATString());
   ~CATCommand() override;

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <iostream>
-#include <thread>
+
+#include "CATEventLoopInputs.h"
 
 namespace {
 CATApplication* s_mainApplication = nullptr;
@@ -76,23 +77,34 @@ int CATApplication::FireNextTimeOut() {
 }
 
 int CATApplication::Loop(std::chrono::steady_clock::time_point deadline, bool bounded) {
+  using namespace std::chrono;
   int fired = 0;
   while (!exitRequested_) {
     ProcessDelayedDestructions();
-    if (exitRequested_ || timeOuts_.empty()) break;
-    auto next = std::min_element(timeOuts_.begin(), timeOuts_.end(), [](const TimeOut& a, const TimeOut& b) {
-                  return a.due < b.due;
-                })->due;
+    bool inputs = CATCountInputs() > 0;
+    if (exitRequested_ || (timeOuts_.empty() && !inputs)) break;
     auto now = Now();
-    if (next <= now) {
-      TimeOut timeOut{};
-      TakeEarliest(timeOut);
-      Fire(timeOut);
-      ++fired;
-      continue;
+    // Without a time-out or a deadline, inputs are waited for in slices, so Exit() from elsewhere is seen.
+    auto until = now + seconds(1);
+    if (!timeOuts_.empty()) {
+      auto next =
+          std::min_element(timeOuts_.begin(), timeOuts_.end(), [](const TimeOut& a, const TimeOut& b) {
+            return a.due < b.due;
+          })->due;
+      if (next <= now) {
+        TimeOut timeOut{};
+        TakeEarliest(timeOut);
+        Fire(timeOut);
+        ++fired;
+        continue;
+      }
+      until = inputs ? std::min(next, until) : next;
     }
     if (bounded && now >= deadline) break;
-    std::this_thread::sleep_for((bounded ? std::min(next, deadline) : next) - now);
+    if (bounded) until = std::min(until, deadline);
+    // Rounded up, so a wait never ends just before the due time and spins.
+    auto ms = duration_cast<milliseconds>(until - now + microseconds(999)).count();
+    CATDispatchInputs(static_cast<int>(std::min<long long>(ms, 1000000)));
   }
   ProcessDelayedDestructions();
   exitRequested_ = false;

@@ -45,6 +45,25 @@ HRESULT CATQueryInterfaceOf(Self* self, const IID& iid, void** out) {
   return S_OK;
 }
 
+// A tie: one interface of an object implemented by a separate adapter whose references and queries are the
+// object's own. A concrete tie derives from CATTie<Interface> and forwards each operation to Owner().
+template <class Itf>
+class CATTie : public Itf {
+ public:
+  explicit CATTie(CATBaseUnknown* owner) : owner_(owner) {}
+  CATTie(const CATTie&) = delete;
+  CATTie& operator=(const CATTie&) = delete;
+  HRESULT QueryInterface(const IID& iid, void** out) override { return owner_->QueryInterface(iid, out); }
+  ULONG AddRef() override { return owner_->AddRef(); }
+  ULONG Release() override { return owner_->Release(); }
+
+ protected:
+  CATBaseUnknown* Owner() const { return owner_; }
+
+ private:
+  CATBaseUnknown* owner_;
+};
+
 struct CATNullVar {};
 inline constexpr CATNullVar NULL_var{};
 

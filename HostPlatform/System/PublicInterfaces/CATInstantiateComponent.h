@@ -13,6 +13,7 @@ CATDeclareIID(CATICreateInstance);
 class ExportedByCATSysTS CATICreateInstance : public CATBaseUnknown {
  public:
   CATDeclareInterfaceId(CATICreateInstance);
+  // *out: the new object as a CATBaseUnknown*, with one reference for the caller.
   virtual HRESULT CreateInstance(void** out) = 0;
 };
 CATDeclareHandler(CATICreateInstance);
@@ -46,6 +47,22 @@ ExportedByCATSysTS std::vector<std::string> CATListComponentsOfInterface(const c
       CATRegisterComponent(#Class, []() -> CATBaseUnknown* { return new Class(); }); \
     }                                                                                \
   } Class##_registrar_instance;                                                      \
+  }
+
+// Registers Class as made by its factory extension Factory, a default-constructible CATICreateInstance.
+#define CATImplementFactory(Class, Factory)                                    \
+  namespace {                                                                  \
+  struct Class##_FactoryRegistrar {                                            \
+    Class##_FactoryRegistrar() {                                               \
+      CATRegisterComponent(#Class, []() -> CATBaseUnknown* {                   \
+        Factory* factory = new Factory();                                      \
+        void* object = nullptr;                                                \
+        HRESULT rc = factory->CreateInstance(&object);                         \
+        factory->Release();                                                    \
+        return SUCCEEDED(rc) ? static_cast<CATBaseUnknown*>(object) : nullptr; \
+      });                                                                      \
+    }                                                                          \
+  } Class##_factory_registrar_instance;                                        \
   }
 
 #endif

@@ -1,12 +1,11 @@
 #ifndef CATNotification_h
 #define CATNotification_h
-// Notifications: reference-counted messages that a command sends to the callbacks registered on it.
-// Callbacks are matched by the notification's kind, so any notification of the same kind reaches them.
+// Notifications: reference-counted messages that a publisher (a command, or any object through its callback
+// manager) sends to the callbacks registered on it. Callbacks are matched by the notification's kind.
 #include "CATBaseUnknown.h"
-#include "CATDialogDefs.h"
 #include "CATString.h"
 
-class ExportedByCATDialog CATNotification : public CATBaseUnknown {
+class ExportedByCATSysTS CATNotification : public CATBaseUnknown {
  public:
   explicit CATNotification(const CATString& kind = "CATNotification");
 

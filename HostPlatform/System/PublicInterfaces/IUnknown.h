@@ -34,6 +34,9 @@ constexpr IID CATMakeIID(const char* name) {
 
 // Declares IID_<Name> and makes <Name>::ClassId() return it.
 #define CATDeclareIID(Name) inline constexpr IID IID_##Name = CATMakeIID(#Name)
+// Declares IID_<Name> with a fixed identifier, for interfaces whose identifier is published.
+#define CATDeclareIIDValue(Name, d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7) \
+  inline constexpr IID IID_##Name = {d1, d2, d3, {b0, b1, b2, b3, b4, b5, b6, b7}}
 #define CATDeclareInterfaceId(Name) \
   static const IID& ClassId() {     \
     return IID_##Name;              \

@@ -1,10 +1,17 @@
 // Notification callbacks: order, matching, removal, and safety when either side is destroyed meanwhile.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
 #include "CATApplication.h"
 #include "CATDlgDialog.h"
 #include "CATDlgEditor.h"
 #include "CATDlgPushButton.h"
+#include "CATEventLoopInputs.h"
+#include "CATEventSubscriber.h"
 #include "CommandRecorder.h"
 
 namespace {
@@ -177,4 +184,87 @@ TEST(DialogCallbacks, AWindowEndsItselfFromItsOwnCallback) {
   EXPECT_EQ(S_OK, editor->UserTypeText("text"));
   EXPECT_EQ((Events{"destroyed"}), log);
   EXPECT_TRUE(after.events.empty());
+}
+
+namespace {
+
+Events s_subscriberLog;
+
+// Records each callback as "<data>:<kind>"; the one registered with data "remove" removes its subscriber's
+// callbacks on that publisher while the dispatch runs.
+void RecordCallback(CATEventSubscriber* subscriber, CATBaseUnknown* publisher, CATNotification* notification,
+                    CATSubscriberData data, CATCallback) {
+  std::string tag = static_cast<const char*>(data);
+  s_subscriberLog.push_back(tag + ":" + notification->GetKind().CastToCharPtr());
+  if (tag == "remove") RemoveSubscriberCallbacks(subscriber, publisher);
+}
+
+}  // namespace
+
+TEST(SubscriberCallbacks, AManagerExistsWhileCallbacksDoAndDispatchesByKindInOrder) {
+  s_subscriberLog.clear();
+  CATBaseUnknown_var publisher(new CATBaseUnknown);
+  publisher->Release();
+  auto* subscriber = new CATCommand(nullptr, "subscriber");
+  EXPECT_EQ(nullptr, GetDefaultCallbackManager(publisher));
+  EXPECT_EQ(0u, AddCallback(subscriber, publisher, "", &RecordCallback, nullptr));
+  EXPECT_NE(0u, AddCallback(subscriber, publisher, "Ping", &RecordCallback, const_cast<char*>("first")));
+  EXPECT_NE(0u, AddCallback(subscriber, publisher, "Pong", &RecordCallback, const_cast<char*>("other")));
+  EXPECT_NE(0u, AddCallback(subscriber, publisher, "Ping", &RecordCallback, const_cast<char*>("remove")));
+  EXPECT_NE(0u, AddCallback(subscriber, publisher, "Ping", &RecordCallback, const_cast<char*>("never")));
+  CATCallbackManager* manager = GetDefaultCallbackManager(publisher);
+  ASSERT_NE(nullptr, manager);
+  CATNotification* ping = new CATNotification("Ping");
+  // The third callback removes the subscriber's callbacks, so the fourth does not run and the manager goes.
+  EXPECT_EQ(2, manager->DispatchCallbacks(ping, publisher));
+  ping->Release();
+  EXPECT_EQ((Events{"first:Ping", "remove:Ping"}), s_subscriberLog);
+  EXPECT_EQ(nullptr, GetDefaultCallbackManager(publisher));
+
+  // A subscriber's callbacks end with it.
+  AddCallback(subscriber, publisher, "Ping", &RecordCallback, const_cast<char*>("first"));
+  EXPECT_NE(nullptr, GetDefaultCallbackManager(publisher));
+  delete subscriber;
+  EXPECT_EQ(nullptr, GetDefaultCallbackManager(publisher));
+}
+
+TEST(EventLoopInputs, TheLoopServesADescriptorBesideItsTimeOutsAndEndsAtItsDeadline) {
+  CATApplication app("inputs");
+  int fds[2];
+  ASSERT_EQ(0, pipe(fds));
+  struct Seen {
+    CATApplication* app;
+    std::string bytes;
+  } seen{&app, {}};
+  unsigned long input = CATAddInput(
+      fds[0],
+      [](int fd, void* data) {
+        auto* s = static_cast<Seen*>(data);
+        char buffer[16];
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n > 0) s->bytes.append(buffer, static_cast<size_t>(n));
+        if (s->bytes == "ab") s->app->Exit();
+      },
+      &seen);
+  ASSERT_NE(0u, input);
+  EXPECT_EQ(0u, CATAddInput(
+                    -1, [](int, void*) {}, nullptr));
+  std::thread writer([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(1, write(fds[1], "a", 1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(1, write(fds[1], "b", 1));
+  });
+  // Exit from the input's callback ends the wait long before the limit.
+  app.RunFor(60000);
+  writer.join();
+  EXPECT_EQ("ab", seen.bytes);
+  // With nothing arriving, the loop still ends at its deadline, and a removed input is no longer served.
+  EXPECT_EQ(1, write(fds[1], "c", 1));
+  CATRemoveInput(input);
+  EXPECT_EQ(0, CATCountInputs());
+  app.RunFor(30);
+  EXPECT_EQ("ab", seen.bytes);
+  close(fds[0]);
+  close(fds[1]);
 }

@@ -1,0 +1,5 @@
+#include "ZELIBackboneDataRequest.h"
+
+const char* ZELIBackboneDataRequest::ClassName() {
+  return "ZELIBackboneDataRequest";
+}
