@@ -11,8 +11,8 @@
 #include "ListenerBody.h"
 #include "ListenerEvent.h"
 #include "ServiceManagerLink.h"
-#include "ShutdownWaitServer.h"
 #include "StopSignalHandler.h"
+#include "WebSocketServer.h"
 
 namespace {
 constexpr const char* kTag = "Listener";
@@ -79,8 +79,7 @@ int ListenerService::Run() {
   });
   stopHandler.Start();
 
-  // The WebSocket server takes this place.
-  ShutdownWaitServer server;
+  WebSocketServer server;
   ListenerBody body(log_, server, shutdown, cleanupFinished);
   int code = body.Run({}, directory, [&] {
     if (serviceMode) manager.Notify("READY=1\nSTATUS=Running");
