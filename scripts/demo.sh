@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The end-to-end demo on embedded defaults: builds the tree, starts the reference gateway on a free port with
-# its seeded demo store, drives it through the product's transport with the request probe, then runs a client
-# session on the seeded demo PLM database.
+# its seeded demo store, drives it through the product's transport with the request probe, then runs client
+# sessions on the seeded demo PLM database: a look around, a transfer, a part number and the process list.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/bootstrap.sh
@@ -54,3 +54,6 @@ grep -E "GetSettingsInfo|SendEnoviaObjectToTC" "$work/gateway.log" || true
 echo "== the transfer processes the gateway recorded =="
 sqlite3 -readonly -header "$work/pdm.db" \
   "SELECT id, user_name, activity, object, state, description, started FROM processes ORDER BY id"
+
+echo "== a part number from the PDM, then the user's PDM processes (scripts/demo-pdm.script) =="
+"$bin/CNEXT" --strict --script scripts/demo-pdm.script

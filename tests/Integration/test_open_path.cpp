@@ -1,8 +1,6 @@
 // The open path across processes: a client session whose receiver serves the bus, and the sender started
 // directly or through the platform launcher, each a program of the runtime tree.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,84 +8,18 @@
 #include "CATBackboneBus.h"
 #include "CATICommMsg.h"
 #include "CATInstantiateComponent.h"
-#include "ChildProcess.h"
+#include "OpenPathSupport.h"
 #include "ScriptTranscripts.h"
 #include "ZELIBackboneDataRequest.h"
 #include "ZELTestSupport.h"
 
 namespace fs = std::filesystem;
 using namespace zeltest;
+using openpath::BusDirectory;
+using openpath::Hex;
+using openpath::Session;
 
 namespace {
-
-// The hexadecimal form of a text's bytes, as the listener sends an open request.
-std::string Hex(const std::string& text) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string hex;
-  for (unsigned char c : text) {
-    hex += digits[c >> 4];
-    hex += digits[c & 15];
-  }
-  return hex;
-}
-
-// A private bus directory with a short path, as socket paths are limited to about a hundred bytes.
-class BusDirectory {
- public:
-  BusDirectory() {
-    char pattern[] = "/tmp/zelbus-XXXXXX";
-    EXPECT_NE(nullptr, mkdtemp(pattern));
-    path_ = pattern;
-  }
-  ~BusDirectory() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-// A client session on its own database that brings up its receiver and serves the bus until its stop file
-// appears; then it lists its windows and the messages it received.
-class Session {
- public:
-  Session(const fs::path& dir, const std::string& name, const fs::path& database)
-      : stopFile_(dir / (name + ".stop")), script_(dir / (name + ".script")) {
-    WriteFile(script_, "receiver\nserve 300 " + stopFile_.string() + "\nwindows\nmessages\n");
-    process_ = std::make_unique<ChildProcess>(std::vector<std::string>{
-        RuntimeProgram("CNEXT").string(), "--script", script_.string(), "--plm", database.string()});
-    while (auto line = process_->ReadLine()) {
-      transcript_ += *line + "\n";
-      if (*line == "receiver started") {
-        ready_ = true;
-        break;
-      }
-      if (line->rfind("error:", 0) == 0) break;
-    }
-  }
-  bool Ready() const { return ready_; }
-  // Stops serving and returns the rest of the transcript.
-  std::string Finish() {
-    WriteFile(stopFile_, "");
-    while (auto line = process_->ReadLine()) transcript_ += *line + "\n";
-    exit_ = process_->Wait();
-    return transcript_;
-  }
-  std::optional<int> Exit() const { return exit_; }
-  void Kill() {
-    process_->Signal(SIGKILL);
-    process_->Wait();
-  }
-
- private:
-  fs::path stopFile_, script_;
-  std::unique_ptr<ChildProcess> process_;
-  std::string transcript_;
-  bool ready_ = false;
-  std::optional<int> exit_;
-};
 
 class OpenPath : public ::testing::Test {
  protected:

@@ -3,8 +3,9 @@
 // Makes PLM operations fail on demand, as a refusing server would, so that the callers' failure paths can
 // be run for real. Operations: "Open" (CATAdpOpener::CompleteAndOpen), "Save" (CATAdpSaver::Save, refused
 // after its changes were written, so the rollback is exercised), "Query"
-// (CATAdpPLMExtendedQueryServices::GetElementsFromQueryFilter) and "Write"
-// (CATCkeObjectAttrWriteServices::SetValueWithString). A failing operation returns E_FAIL with the
+// (CATAdpPLMExtendedQueryServices::GetElementsFromQueryFilter), "Write"
+// (CATCkeObjectAttrWriteServices::SetValueWithString) and "Read" (CATCkeObjectAttrReadServices::
+// ShowAttributeValue). A failing operation returns E_FAIL with the
 // message as its last error.
 //
 // The environment can ask for the same: ZEL_PLM_FAIL holds entries separated by commas, each an operation

@@ -112,6 +112,8 @@ HRESULT CATCkeObjectAttrReadServices::ShowAttributeValue(const CATICkeObject_var
   CATPLMAttribute* attribute = nullptr;
   if (FAILED(Resolve(iObject, session, record)) || FAILED(FindAttribute(*record, iName, attribute)))
     return E_FAIL;
+  CATUnicodeString injected;
+  if (CATPLMInjectedFailure("Read", injected)) return CATPLMFail(injected);
   oValue = attribute->value;
   return S_OK;
 }

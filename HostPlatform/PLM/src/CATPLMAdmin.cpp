@@ -29,7 +29,7 @@ std::map<std::string, Injection>& Injections() {
 }
 
 bool KnownOperation(const std::string& name) {
-  return name == "Open" || name == "Save" || name == "Query" || name == "Write";
+  return name == "Open" || name == "Save" || name == "Query" || name == "Write" || name == "Read";
 }
 
 std::string Trim(const std::string& text) {

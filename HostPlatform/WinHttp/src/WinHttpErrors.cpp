@@ -128,7 +128,7 @@ DWORD ErrorFromCurl(CURLcode code) {
 bool StartCurl() {
   static std::once_flag once;
   static bool started = false;
-  std::call_once(once, [] { started = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
+  std::call_once(once, [] { started = Curl() && curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
   return started;
 }
 

@@ -2,7 +2,7 @@
 #define WinHttpObjects_h
 // What the handles of the HTTP client stand for: sessions, connections and requests, the table that maps
 // handles to them, and the libcurl transfer behind a request.
-#include <curl/curl.h>
+#include "WinHttpCurl.h"
 
 #include <atomic>
 #include <chrono>

@@ -482,6 +482,9 @@ TEST_F(PLMTest, WritesAcceptOnlyValuesOfTheAttributesType) {
   ASSERT_EQ(S_OK, CATPLMFailureInjection::Set("Write", "Attribute locked"));
   EXPECT_EQ(E_FAIL, Write(rim, "Material", "Gold"));
   EXPECT_EQ("Attribute locked", LastError());
+  ASSERT_EQ(S_OK, CATPLMFailureInjection::Set("Read", "Attribute service down"));
+  EXPECT_EQ("<fail>", Value(rim, "Material"));
+  EXPECT_EQ("Attribute service down", LastError());
   CATPLMFailureInjection::Clear();
   ASSERT_EQ(S_OK, Save({rim}));
   CATPLMSession::Disconnect();

@@ -2,8 +2,10 @@
 // runs in CNEXT against the reference gateway, reached through a recording relay, and its transcript
 // (standard output, the exit code, then every request the gateway received) must equal the .expected file
 // beside it. A script with a .replies file beside it gets, for each function named there, that canned reply
-// instead of the gateway's (lines "<function> <reply document>"); a .sql file changes its private demo
-// database first.
+// instead of the gateway's (lines "<function> <reply document>"); a line "@break-after N" there makes the
+// relay reset the connection of every request after the N-th, as a gateway that stopped (the request is still
+// listed). A .sql file changes its private demo database first. Times the gateway stamps while a script runs
+// (processes of its transfers) read "<now>" in the transcript.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -12,6 +14,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <ctime>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -69,16 +73,50 @@ std::pair<int, std::string> Relay(int port, const std::string& contentType, cons
   return {status, answer.substr(headEnd + 4)};
 }
 
-// Canned replies by function: lines "<function> <document>".
-std::map<std::string, std::string> ReadReplies(const fs::path& file) {
+// What a .replies file asks of the relay: canned replies by function (lines "<function> <document>") and
+// how many requests it answers before it breaks every connection ("@break-after N"; -1: never).
+struct RelayPlan {
   std::map<std::string, std::string> replies;
+  int breakAfter = -1;
+};
+
+RelayPlan ReadReplies(const fs::path& file) {
+  RelayPlan plan;
   std::istringstream in(zeltest::ReadFile(file));
   for (std::string line; std::getline(in, line);) {
     const size_t blank = line.find(' ');
     if (line.empty() || line[0] == '#' || blank == std::string::npos) continue;
-    replies[line.substr(0, blank)] = line.substr(blank + 1);
+    if (line.compare(0, blank, "@break-after") == 0)
+      plan.breakAfter = std::stoi(line.substr(blank + 1));
+    else
+      plan.replies[line.substr(0, blank)] = line.substr(blank + 1);
   }
-  return replies;
+  return plan;
+}
+
+// The UTC time as the gateway stamps its processes.
+std::string UtcNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return text;
+}
+
+// Stamps at or after since (same format, so they order as text) become "<now>"; older ones, such as those of
+// the seeded processes, stay.
+std::string WithoutRunTimes(const std::string& transcript, const std::string& since) {
+  static const std::regex stamp("[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z");
+  std::string out;
+  auto last = transcript.cbegin();
+  for (std::sregex_iterator it(transcript.begin(), transcript.end(), stamp), end; it != end; ++it) {
+    out.append(last, (*it)[0].first);
+    out += it->str() >= since ? "<now>" : it->str();
+    last = (*it)[0].second;
+  }
+  out.append(last, transcript.cend());
+  return out;
 }
 
 // Request ids carry the client's process id.
@@ -127,25 +165,31 @@ TEST_P(TransferScript, TranscriptIsTheExpectedOne) {
   const fs::path script = kScripts / (GetParam() + ".script");
   const fs::path expected = kScripts / (GetParam() + ".expected");
   const fs::path sql = kScripts / (GetParam() + ".sql");
-  const std::map<std::string, std::string> replies = ReadReplies(kScripts / (GetParam() + ".replies"));
+  const RelayPlan plan = ReadReplies(kScripts / (GetParam() + ".replies"));
   const int gatewayPort = port_;
-  zeltest::TestHttpServer relay(
-      [&replies, gatewayPort](zeltest::TestConnection& connection, const zeltest::RecordedRequest& request) {
-        auto canned = replies.find(FunctionOf(request.body));
-        if (canned != replies.end()) {
-          connection.Write(zeltest::HttpReply(200, canned->second));
-          return;
-        }
-        auto [status, body] = Relay(gatewayPort, request.Header("Content-Type"), request.body);
-        connection.Write(status ? zeltest::HttpReply(status, body)
-                                : zeltest::HttpReply(502, "relay failed", "text/plain"));
-      });
+  std::atomic<int> relayed{0};
+  zeltest::TestHttpServer relay([&plan, &relayed, gatewayPort](zeltest::TestConnection& connection,
+                                                               const zeltest::RecordedRequest& request) {
+    if (plan.breakAfter >= 0 && relayed.fetch_add(1) >= plan.breakAfter) {
+      connection.Reset();
+      return;
+    }
+    auto canned = plan.replies.find(FunctionOf(request.body));
+    if (canned != plan.replies.end()) {
+      connection.Write(zeltest::HttpReply(200, canned->second));
+      return;
+    }
+    auto [status, body] = Relay(gatewayPort, request.Header("Content-Type"), request.body);
+    connection.Write(status ? zeltest::HttpReply(status, body)
+                            : zeltest::HttpReply(502, "relay failed", "text/plain"));
+  });
 
   zeltest::TempDir dir("zel-transfer-script");
   const fs::path database = zeltest::SeededPlmDatabase(dir.Path());
   if (fs::exists(sql)) {
     ASSERT_EQ("", zeltest::ExecuteSql(database, zeltest::ReadFile(sql))) << sql;
   }
+  const std::string started = UtcNow();
   zeltest::ProgramResult result = zeltest::RunProgram(
       {zeltest::RuntimeProgram("CNEXT").string(), "--script", script.string(), "--plm", database.string()},
       "", std::chrono::seconds(120),
@@ -156,7 +200,7 @@ TEST_P(TransferScript, TranscriptIsTheExpectedOne) {
   for (const zeltest::RecordedRequest& request : relay.Requests())
     transcript += "request " + request.target + " " + Normalised(request.body) + "\n";
 
-  zeltest::ExpectTranscript(expected, GetParam(), transcript, result.err);
+  zeltest::ExpectTranscript(expected, GetParam(), WithoutRunTimes(transcript, started), result.err);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, TransferScript, ::testing::ValuesIn(zeltest::ScriptNames(kScripts)),
