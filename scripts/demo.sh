@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The end-to-end demo on embedded defaults: builds the tree, starts the reference gateway on a free port with
 # its seeded demo store, drives it through the product's transport with the request probe, then runs client
-# sessions on the seeded demo PLM database: a look around, a transfer, a part number and the process list.
+# sessions on the seeded demo PLM database: a look around, a transfer, a part number and the process list; last
+# a web client asks the listener to open an object, which a serving session opens.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/bootstrap.sh
@@ -9,10 +10,12 @@ cmake -S . -B build -G Ninja >/dev/null
 cmake --build build -j"$(nproc)"
 bin=build/linux_a64/code/bin
 work=$(mktemp -d)
-gateway_pid=""
+gateway_pid="" listener_pid="" session_pid=""
+# A short path: the bus's socket names must fit in about a hundred bytes.
+bus=$(mktemp -d /tmp/zelbus-XXXXXX)
 cleanup() {
-  [ -n "$gateway_pid" ] && kill "$gateway_pid" 2>/dev/null && wait "$gateway_pid" 2>/dev/null
-  rm -rf "$work"
+  for pid in $gateway_pid $listener_pid $session_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  rm -rf "$work" "$bus"
 }
 trap cleanup EXIT
 
@@ -57,3 +60,31 @@ sqlite3 -readonly -header "$work/pdm.db" \
 
 echo "== a part number from the PDM, then the user's PDM processes (scripts/demo-pdm.script) =="
 "$bin/CNEXT" --strict --script scripts/demo-pdm.script
+
+echo "== opening an object from a web client: listener -> CATSTART -> ZELSender -> bus -> the session =="
+# The launcher's environment file gives the sender the session's bus; the build tree is the installation.
+printf '# the platform environment of the open path\nCATBackboneDirectory=%s\n' "$bus" >"$work/platform.env"
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("", 0)); print(s.getsockname()[1])')
+printf 'LOG_LEVEL = INFO\nPORT = %s\n3DEXPERIENCE_DIR = %s\n3DEXPERIENCE_ENV_FILE = %s\n' \
+  "$port" "$PWD/build" "$work/platform.env" >"$work/listener.cfg"
+ZEL_LISTENER_CONFIG_FILE="$work/listener.cfg" "$bin/ZELListenerService" >"$work/listener.out" 2>&1 &
+listener_pid=$!
+printf 'receiver\nserve 120 %s\nwindows\nmessages\n' "$work/stop-session" >"$work/session.script"
+CATBackboneDirectory=$bus "$bin/CNEXT" --script "$work/session.script" >"$work/session.out" 2>&1 &
+session_pid=$!
+for _ in $(seq 1 100); do
+  grep -q "Opened socket for listen" "$work/listener.out" 2>/dev/null && grep -q "receiver started" "$work/session.out" &&
+    break
+  sleep 0.1
+done
+request="ZEL:@:OPEN3DX:@:VPMReference@@prd-00012340@@A.1"
+echo "web client sends: $request"
+/usr/bin/python3 tests/ZELListenerService/clients/ws_client.py --port "$port" \
+  --hex "$(printf '%s' "$request" | od -An -tx1 | tr -d ' \n')"
+touch "$work/stop-session"
+wait "$session_pid" && session_pid=""
+echo "-- the session's transcript --"
+cat "$work/session.out"
+kill -TERM "$listener_pid" && wait "$listener_pid" && listener_pid=""
+echo "-- the listener's console (its log) --"
+cat "$work/listener.out"
