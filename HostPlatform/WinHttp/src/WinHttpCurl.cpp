@@ -23,22 +23,24 @@ const CurlApi* Load() {
     return nullptr;
   }
   static CurlApi api;
-  bool ok = Resolve(library, "curl_global_init", api.global_init) &
-            Resolve(library, "curl_easy_init", api.easy_init) &
-            Resolve(library, "curl_easy_cleanup", api.easy_cleanup) &
-            Resolve(library, "curl_easy_setopt", api.easy_setopt) &
-            Resolve(library, "curl_easy_getinfo", api.easy_getinfo) &
-            Resolve(library, "curl_easy_pause", api.easy_pause) &
-            Resolve(library, "curl_multi_init", api.multi_init) &
-            Resolve(library, "curl_multi_cleanup", api.multi_cleanup) &
-            Resolve(library, "curl_multi_add_handle", api.multi_add_handle) &
-            Resolve(library, "curl_multi_remove_handle", api.multi_remove_handle) &
-            Resolve(library, "curl_multi_perform", api.multi_perform) &
-            Resolve(library, "curl_multi_poll", api.multi_poll) &
-            Resolve(library, "curl_multi_wakeup", api.multi_wakeup) &
-            Resolve(library, "curl_multi_info_read", api.multi_info_read) &
-            Resolve(library, "curl_slist_append", api.slist_append) &
-            Resolve(library, "curl_slist_free_all", api.slist_free_all);
+  // Every missing function is reported, not only the first.
+  bool ok = true;
+  ok = Resolve(library, "curl_global_init", api.global_init) && ok;
+  ok = Resolve(library, "curl_easy_init", api.easy_init) && ok;
+  ok = Resolve(library, "curl_easy_cleanup", api.easy_cleanup) && ok;
+  ok = Resolve(library, "curl_easy_setopt", api.easy_setopt) && ok;
+  ok = Resolve(library, "curl_easy_getinfo", api.easy_getinfo) && ok;
+  ok = Resolve(library, "curl_easy_pause", api.easy_pause) && ok;
+  ok = Resolve(library, "curl_multi_init", api.multi_init) && ok;
+  ok = Resolve(library, "curl_multi_cleanup", api.multi_cleanup) && ok;
+  ok = Resolve(library, "curl_multi_add_handle", api.multi_add_handle) && ok;
+  ok = Resolve(library, "curl_multi_remove_handle", api.multi_remove_handle) && ok;
+  ok = Resolve(library, "curl_multi_perform", api.multi_perform) && ok;
+  ok = Resolve(library, "curl_multi_poll", api.multi_poll) && ok;
+  ok = Resolve(library, "curl_multi_wakeup", api.multi_wakeup) && ok;
+  ok = Resolve(library, "curl_multi_info_read", api.multi_info_read) && ok;
+  ok = Resolve(library, "curl_slist_append", api.slist_append) && ok;
+  ok = Resolve(library, "curl_slist_free_all", api.slist_free_all) && ok;
   return ok ? &api : nullptr;
 }
 
