@@ -43,13 +43,15 @@ class ServingSession {
     if (!mkdtemp(pattern)) return;
     dir_ = pattern;
     setenv("CATBackboneDirectory", (dir_ / "bus").c_str(), 1);
+    // The add-in brings the receiver up only in a session of a known edition.
+    setenv("ZEL_MODULE", "VBO", 1);
     fs::path database = zeltest::SeededPlmDatabase(dir_);
     zeltest::WriteFile(dir_ / "session.script", "receiver\nserve 3600 " + (dir_ / "stop").string() + "\n");
     session_ = std::make_unique<zeltest::ChildProcess>(
         std::vector<std::string>{zeltest::RuntimeProgram("CNEXT").string(), "--script",
                                  (dir_ / "session.script").string(), "--plm", database.string()});
     while (auto line = session_->ReadLine())
-      if (*line == "receiver started") {
+      if (*line == "receiver running") {
         ready_ = true;
         break;
       }

@@ -73,7 +73,7 @@ printf 'receiver\nserve 120 %s\nwindows\nmessages\n' "$work/stop-session" >"$wor
 CATBackboneDirectory=$bus "$bin/CNEXT" --script "$work/session.script" >"$work/session.out" 2>&1 &
 session_pid=$!
 for _ in $(seq 1 100); do
-  grep -q "Opened socket for listen" "$work/listener.out" 2>/dev/null && grep -q "receiver started" "$work/session.out" &&
+  grep -q "Opened socket for listen" "$work/listener.out" 2>/dev/null && grep -q "receiver running" "$work/session.out" &&
     break
   sleep 0.1
 done
@@ -88,3 +88,6 @@ cat "$work/session.out"
 kill -TERM "$listener_pid" && wait "$listener_pid" && listener_pid=""
 echo "-- the listener's console (its log) --"
 cat "$work/listener.out"
+
+echo "== coexistence administration as a preview, then the property viewer (scripts/demo-coexistence.script) =="
+"$bin/CNEXT" --strict --script scripts/demo-coexistence.script

@@ -42,8 +42,8 @@ class BusDirectory {
   std::filesystem::path path_;
 };
 
-// A client session on its own database that brings up its receiver and serves the bus until its stop file
-// appears; then it lists its windows and the messages it received.
+// A client session on its own database, whose workbench add-in brings up the receiver at start-up, serving
+// the bus until its stop file appears; then it lists its windows and the messages it received.
 class Session {
  public:
   Session(const std::filesystem::path& dir, const std::string& name, const std::filesystem::path& database)
@@ -53,7 +53,7 @@ class Session {
         zeltest::RuntimeProgram("CNEXT").string(), "--script", script_.string(), "--plm", database.string()});
     while (auto line = process_->ReadLine()) {
       transcript_ += *line + "\n";
-      if (*line == "receiver started") {
+      if (*line == "receiver running") {
         ready_ = true;
         break;
       }
@@ -76,6 +76,8 @@ class Session {
 
  private:
   std::filesystem::path stopFile_, script_;
+  // The add-in brings the receiver up only in a session of a known edition.
+  zeltest::ScopedEnv module_{"ZEL_MODULE", "VBO"};
   std::unique_ptr<zeltest::ChildProcess> process_;
   std::string transcript_;
   bool ready_ = false;

@@ -179,9 +179,12 @@ HRESULT CATBackboneCommunicator::Declare(const char* iApplication, int /*iFlags*
   listener->application = application;
   listener->path = directory_ + "/" + CATBBNewSocketName(application);
   if (!CATBBFitsSocketPath(listener->path)) return Fail(CATBBErrorDeclarePort);
+  // Bound and made listening under a name no sender looks at, then renamed: a sender that found it bound but
+  // not yet listening would take it for a dead instance's and remove it.
+  const std::string binding = listener->path.substr(0, listener->path.size() - 5) + ".bind";
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path, listener->path.c_str(), listener->path.size() + 1);
+  std::memcpy(address.sun_path, binding.c_str(), binding.size() + 1);
   listener->fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   const char* step = "socket";
   bool ok = listener->fd >= 0;
@@ -190,13 +193,17 @@ HRESULT CATBackboneCommunicator::Declare(const char* iApplication, int /*iFlags*
     ok = bind(listener->fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
   }
   if (ok) {
-    RememberOwnSocket(listener->path);
     step = "chmod";
-    ok = chmod(listener->path.c_str(), 0600) == 0;
+    ok = chmod(binding.c_str(), 0600) == 0;
   }
   if (ok) {
     step = "listen";
     ok = listen(listener->fd, 64) == 0;
+  }
+  if (ok) {
+    step = "rename";
+    ok = rename(binding.c_str(), listener->path.c_str()) == 0;
+    if (ok) RememberOwnSocket(listener->path);
   }
   if (ok) {
     step = "register with the event loop";
@@ -209,7 +216,10 @@ HRESULT CATBackboneCommunicator::Declare(const char* iApplication, int /*iFlags*
               << " failed: " << std::strerror(error) << std::endl;
     if (listener->fd >= 0) {
       close(listener->fd);
-      if (std::strcmp(step, "socket") != 0 && std::strcmp(step, "bind") != 0) unlink(listener->path.c_str());
+      if (std::strcmp(step, "socket") != 0 && std::strcmp(step, "bind") != 0) {
+        unlink(binding.c_str());
+        unlink(listener->path.c_str());
+      }
     }
     ForgetOwnSocket(listener->path);
     return Fail(CATBBErrorDeclarePort);

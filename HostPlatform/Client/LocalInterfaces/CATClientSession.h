@@ -33,14 +33,11 @@ class CATClientSession {
   // reason when the type is unknown or the query or an open fails.
   bool Find(const std::string& type, const std::string& externalId, const std::string& revision,
             CATListPtrCATIPLMComponent& found, std::string& error);
-  // Holds the session's backbone receiver until the session ends, before the application goes.
-  void KeepReceiver(CATBaseUnknown* receiver) { receiver_ = receiver; }
 
   // The editor a selection is made in: the search's in the search workbenches, else the current window's.
   CATFrmEditor* SelectionEditor() const;
 
  private:
-  CATBaseUnknown_var receiver_;
   CATApplication* application_ = nullptr;
   CATApplicationFrame* frame_ = nullptr;
   std::string privateDirectory_;

@@ -58,6 +58,7 @@ void Start(CATClientScript& script, const std::string& arguments);
 void StartHeader(CATClientScript& script, const std::string& arguments);
 void Headers(CATClientScript& script, const std::string& arguments);
 void Addins(CATClientScript& script, const std::string& arguments);
+void ActionBar(CATClientScript& script, const std::string& arguments);
 
 // The backbone bus: CATClientBusVerbs.cpp.
 void Receiver(CATClientScript& script, const std::string& arguments);
@@ -66,6 +67,7 @@ void Messages(CATClientScript& script, const std::string& arguments);
 
 // Dialogs and notification boxes: CATClientDialogVerbs.cpp.
 void Dialogs(CATClientScript& script, const std::string& arguments);
+void Options(CATClientScript& script, const std::string& arguments);
 void Check(CATClientScript& script, const std::string& arguments);
 void Uncheck(CATClientScript& script, const std::string& arguments);
 void Type(CATClientScript& script, const std::string& arguments);
@@ -74,6 +76,13 @@ void Press(CATClientScript& script, const std::string& arguments);
 void Close(CATClientScript& script, const std::string& arguments);
 void Answer(CATClientScript& script, const std::string& arguments);
 void Boxes(CATClientScript& script, const std::string& arguments);
+
+// PLM batches, coexistence mappings, opened documents, interrupted commands: CATClientBatchVerbs.cpp.
+void Batches(CATClientScript& script, const std::string& arguments);
+void Mappings(CATClientScript& script, const std::string& arguments);
+void Documents(CATClientScript& script, const std::string& arguments);
+void Desactivate(CATClientScript& script, const std::string& arguments);
+void Reactivate(CATClientScript& script, const std::string& arguments);
 
 }  // namespace CATClientVerbs
 

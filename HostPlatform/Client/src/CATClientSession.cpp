@@ -29,9 +29,7 @@ std::string LastPLMError(const std::string& fallback) {
 }  // namespace
 
 CATClientSession::~CATClientSession() {
-  // The receiver removes its callbacks on the application, so it goes first; the frame and the windows go
-  // with the application, before the database they show.
-  receiver_ = NULL_var;
+  // The frame and the windows go with the application, before the database they show.
   delete application_;
   CATPLMSession::Disconnect();
   if (!privateDirectory_.empty()) {

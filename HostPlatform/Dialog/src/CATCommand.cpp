@@ -76,5 +76,13 @@ int CATCommand::RemoveAnalyseNotificationCB(CATCommand* sender, CATNotification*
 }
 
 int CATCommand::PublishNotification(CATNotification* notification) {
-  return CATCallbackRegistry::Instance().Dispatch(this, notification);
+  if (!notification) return 0;
+  CATBaseUnknown_var hold(notification);
+  std::weak_ptr<const int> alive = LifeToken();
+  int ran = CATCallbackRegistry::Instance().Dispatch(this, notification);
+  // Subscribers that registered with AddCallback on this command hear its notifications too.
+  if (!alive.expired())
+    if (CATCallbackManager* manager = GetDefaultCallbackManager(this))
+      ran += manager->DispatchCallbacks(notification, this);
+  return ran;
 }

@@ -5,6 +5,7 @@
 // the user starts it. Headers are declared in the application frame and found there by identifier.
 #include "CATAfrFoundationExport.h"
 #include "CATBaseUnknown.h"
+#include "CATIAfrCommandHeader.h"
 #include "CATString.h"
 
 class CATCommand;
@@ -15,7 +16,7 @@ class CATCommand;
 
 CATDeclareIID(CATCommandHeader);
 
-class ExportedByCATAfrFoundation CATCommandHeader : public CATBaseUnknown {
+class ExportedByCATAfrFoundation CATCommandHeader : public CATIAfrCommandHeader {
  public:
   CATDeclareInterfaceId(CATCommandHeader);
   CATCommandHeader(const CATString& id, const CATString& library, const CATString& className, void* argument,
@@ -29,9 +30,9 @@ class ExportedByCATAfrFoundation CATCommandHeader : public CATBaseUnknown {
   const CATString& GetResourceName() const { return resource_; }
   const CATString& GetFramework() const { return framework_; }
 
-  int IsAvailable() const { return available_; }
-  void BecomeAvailable() { available_ = 1; }
-  void BecomeUnavailable() { available_ = 0; }
+  int IsAvailable() const override { return available_; }
+  void BecomeAvailable() override { available_ = 1; }
+  void BecomeUnavailable() override { available_ = 0; }
 
   // Starts the header's command in the application frame, as a press on the action bar does. E_FAIL when
   // the header is unavailable, there is no frame, or the command cannot be created or activated. The

@@ -15,7 +15,7 @@ CATCommandHeader::CATCommandHeader(const CATString& id, const CATString& library
       available_(state == CATFrmUnavailable ? 0 : 1) {}
 
 HRESULT CATCommandHeader::QueryInterface(const IID& iid, void** out) {
-  return CATQueryInterfaceOf<CATCommandHeader>(this, iid, out);
+  return CATQueryInterfaceOf<CATCommandHeader, CATIAfrCommandHeader>(this, iid, out);
 }
 
 HRESULT CATCommandHeader::StartCommand(CATCommand** oCommand) {

@@ -5,7 +5,8 @@
 // after its changes were written, so the rollback is exercised), "Query"
 // (CATAdpPLMExtendedQueryServices::GetElementsFromQueryFilter), "Write"
 // (CATCkeObjectAttrWriteServices::SetValueWithString) and "Read" (CATCkeObjectAttrReadServices::
-// ShowAttributeValue). A failing operation returns E_FAIL with the
+// ShowAttributeValue); for batches (CATBatClientMonitorCAA.h) "BatchSubmit", "BatchReturnCode", "Batch" and
+// "BatchEnd". A failing operation returns E_FAIL with the
 // message as its last error.
 //
 // The environment can ask for the same: ZEL_PLM_FAIL holds entries separated by commas, each an operation

@@ -195,6 +195,8 @@ CATTime::CATTime(int iYear, int iMonth, int iDay, int iHour, int iMinute, int iS
 CATUnicodeString CATTime::ConvertToString(const CATUnicodeString& iFormat) const {
   std::string format = iFormat.ConvertToUTF8();
   struct tm local {};
+  // The zone may have changed since the last call (TZ set by the session).
+  tzset();
   if (format.empty() || !localtime_r(&seconds_, &local)) return CATUnicodeString();
   // strftime gives 0 both for an empty result and for a buffer too small: grow up to a bound.
   for (size_t size = 256; size <= 65536; size *= 4) {

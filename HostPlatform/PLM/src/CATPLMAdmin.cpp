@@ -29,7 +29,8 @@ std::map<std::string, Injection>& Injections() {
 }
 
 bool KnownOperation(const std::string& name) {
-  return name == "Open" || name == "Save" || name == "Query" || name == "Write" || name == "Read";
+  return name == "Open" || name == "Save" || name == "Query" || name == "Write" || name == "Read" ||
+         name == "BatchSubmit" || name == "BatchReturnCode" || name == "Batch" || name == "BatchEnd";
 }
 
 std::string Trim(const std::string& text) {

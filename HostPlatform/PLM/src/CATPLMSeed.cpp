@@ -25,7 +25,10 @@ const char* const kSchema =
     "  father INTEGER NOT NULL REFERENCES components(id), child INTEGER NOT NULL REFERENCES components(id));"
     "CREATE INDEX instances_by_father ON instances(father, instance);"
     "CREATE TABLE transitions(state TEXT NOT NULL, name TEXT NOT NULL, target TEXT NOT NULL,"
-    "  PRIMARY KEY(state, name));";
+    "  PRIMARY KEY(state, name));"
+    "CREATE TABLE coex_mappings(component INTEGER NOT NULL REFERENCES components(id) ON DELETE CASCADE,"
+    "  context TEXT NOT NULL, master TEXT NOT NULL CHECK(master IN ('V5', 'V6')),"
+    "  PRIMARY KEY(component, context));";
 
 struct Attribute {
   const char* name;
@@ -42,6 +45,11 @@ class Writer {
   void Info(const char* key, const char* value) {
     CATPLMStatement insert(db_, "INSERT INTO plm_info(key, value) VALUES(?1, ?2)");
     Run(insert.Bind(1, std::string(key)).Bind(2, std::string(value)));
+  }
+  // The side that masters an object in a coexistence context.
+  void Mapping(CATPLMId component, const char* context, const char* master) {
+    CATPLMStatement insert(db_, "INSERT INTO coex_mappings(component, context, master) VALUES(?1, ?2, ?3)");
+    Run(insert.Bind(1, component).Bind(2, std::string(context)).Bind(3, std::string(master)));
   }
   void Transition(const char* state, const char* name, const char* target) {
     CATPLMStatement insert(db_, "INSERT INTO transitions(state, name, target) VALUES(?1, ?2, ?3)");
@@ -163,6 +171,16 @@ bool Seed(Writer& w) {
   w.Instance("VPMRepInstance", rim, rimShape, "3ds-00012343.1");
   w.Instance("VPMRepInstance", frame, frameShape, "3ds-00012347.1");
   w.Instance("VPMRepInstance", frame, frameDrawing, "drw-00012347.1");
+
+  // The bicycle lives on in a V5 plant: its wheels are still mastered there.
+  w.Mapping(bicycle, "COEXISTENCE", "V6");
+  w.Mapping(front, "COEXISTENCE", "V5");
+  w.Mapping(rear, "COEXISTENCE", "V5");
+  w.Mapping(rim, "COEXISTENCE", "V5");
+  w.Mapping(rimShape, "COEXISTENCE", "V5");
+  w.Mapping(frame, "COEXISTENCE", "V6");
+  w.Mapping(bicycle, "V5Plant", "V5");
+  w.Mapping(frame, "V5Plant", "V5");
   return w.Error().empty();
 }
 

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "CATAfrAccessFactory.h"
 #include "CATCmdContainer.h"
 #include "CATCommandHeader.h"
 #include "CATFrmLayout.h"
 #include "CATFrmWindow.h"
+#include "CATIAfrCommandHeader.h"
 #include "FrameTestSupport.h"
 #include "ZELTestSupport.h"
 #include "test_addin_probe.h"
@@ -183,6 +185,63 @@ TEST(CmdContainer, StartersAreUniqueByNameAndChildrenCannotFormALoop) {
   EXPECT_EQ(CATString("HeaderA"), top->ListAllStarters()[0].header);
   sub->Release();
   top->Release();
+}
+
+// The action bar as add-ins build it: accesses by kind, starters bound to headers, children and siblings.
+TEST(CmdAccess, AccessesBuildOneOrderedTreeAndEachLiesInOneContainer) {
+  EXPECT_EQ(nullptr, CATAfrAccessFactory::NewAccess("CATCmdMenu", "M"));
+  EXPECT_EQ(nullptr, CATAfrAccessFactory::NewAccess("CATCmdStarter", ""));
+  CATCmdAccess* section = CATAfrAccessFactory::NewAccess("CATCmdContainer", "Section");
+  CATCmdAccess* menu = CATAfrAccessFactory::NewAccess("CATCmdContainer", "Menu");
+  CATCmdAccess* a = CATAfrAccessFactory::NewAccess("CATCmdStarter", "A");
+  CATCmdAccess* b = CATAfrAccessFactory::NewAccess("CATCmdStarter", "B");
+  CATCmdAccess* c = CATAfrAccessFactory::NewAccess("CATCmdStarter", "C");
+  ASSERT_TRUE(section && menu && a && b && c);
+  EXPECT_STREQ("CATCmdStarter", a->GetAccessKind());
+
+  EXPECT_EQ(S_OK, SetAccessCommand(a, "HeaderA"));
+  EXPECT_EQ(E_INVALIDARG, SetAccessCommand(menu, "HeaderA"));
+  EXPECT_EQ(E_INVALIDARG, SetAccessChild(a, b));  // a starter holds nothing
+  EXPECT_EQ(E_FAIL, SetAccessNext(a, b));         // a lies in no container yet
+  EXPECT_EQ(S_OK, SetAccessChild(section, menu));
+  EXPECT_EQ(S_OK, SetAccessChild(menu, a));
+  EXPECT_EQ(S_OK, SetAccessNext(a, c));
+  EXPECT_EQ(S_OK, SetAccessNext(a, b));  // right after a, before c
+  EXPECT_EQ(S_FALSE, SetAccessNext(a, b));
+  EXPECT_EQ(E_INVALIDARG, SetAccessChild(section, b));  // already in the menu
+  EXPECT_EQ(E_INVALIDARG, SetAccessChild(menu, section));
+  EXPECT_EQ(menu, b->GetParent());
+
+  std::vector<std::string> order;
+  for (const CATCmdContainer::Starter& starter : static_cast<CATCmdContainer*>(section)->ListAllStarters())
+    order.push_back(starter.name.str() + "=" + starter.header.str());
+  EXPECT_EQ((std::vector<std::string>{"A=HeaderA", "B=", "C="}), order);
+
+  for (CATCmdAccess* access : {a, b, c, menu}) access->Release();
+  EXPECT_EQ(1u, static_cast<CATCmdContainer*>(section)->GetChildren()[0]->RefCount());
+  section->Release();
+}
+
+TEST(CmdAccess, AStarterOfTheSameNameIsRefusedWhateverWayItComes) {
+  CATCmdContainer* menu = new CATCmdContainer("Menu");
+  ASSERT_EQ(S_OK, menu->AddStarter("A", "HeaderA"));
+  CATCmdAccess* twin = CATAfrAccessFactory::NewAccess("CATCmdStarter", "A");
+  EXPECT_EQ(E_INVALIDARG, SetAccessChild(menu, twin));
+  EXPECT_EQ(nullptr, twin->GetParent());
+  twin->Release();
+  menu->Release();
+}
+
+TEST(CommandHeader, AvailabilityIsReachedThroughItsInterface) {
+  CATCommandHeader* header =
+      new CATCommandHeader("H", "Lib", "Cmd", nullptr, "Res", "External", CATFrmUnavailable);
+  CATIAfrCommandHeader_var availability(static_cast<CATBaseUnknown*>(header));
+  ASSERT_TRUE(availability != NULL_var);
+  EXPECT_EQ(0, availability->IsAvailable());
+  availability->BecomeAvailable();
+  EXPECT_EQ(1, header->IsAvailable());
+  availability = NULL_var;
+  header->Release();
 }
 
 }  // namespace

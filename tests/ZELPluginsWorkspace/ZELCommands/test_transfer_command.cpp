@@ -189,13 +189,26 @@ TEST_P(TransferScript, TranscriptIsTheExpectedOne) {
   if (fs::exists(sql)) {
     ASSERT_EQ("", zeltest::ExecuteSql(database, zeltest::ReadFile(sql))) << sql;
   }
+  std::vector<std::string> environment = {"ZEL_MODULE=VBO",    "ZEL_SERVER_URL=" + relay.Url("/"),
+                                          "ZEL_SERVERURL",     "ZEL_DEBUG",
+                                          "ZEL_PLM_DATABASE",  "ZEL_PLM_FAIL",
+                                          "ZEL_PLM_USER",      "CATDictionaryPath",
+                                          "CATMsgCatalogPath", "http_proxy",
+                                          "HTTP_PROXY",        "no_proxy=127.0.0.1"};
+  const fs::path files = kScripts / (GetParam() + ".files");
+  if (fs::is_directory(files)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(files)) {
+      const std::string text =
+          std::regex_replace(zeltest::ReadFile(entry.path()), std::regex("@DIR@"), dir.Path().string());
+      zeltest::WriteFile(dir.Path() / entry.path().filename(), text);
+    }
+    environment.push_back("CATUserSettingPath=" + dir.Path().string());
+    environment.push_back("TMPDIR=" + dir.Path().string());
+  }
   const std::string started = UtcNow();
   zeltest::ProgramResult result = zeltest::RunProgram(
       {zeltest::RuntimeProgram("CNEXT").string(), "--script", script.string(), "--plm", database.string()},
-      "", std::chrono::seconds(120),
-      {"ZEL_MODULE=VBO", "ZEL_SERVER_URL=" + relay.Url("/"), "ZEL_SERVERURL", "ZEL_DEBUG", "ZEL_PLM_DATABASE",
-       "ZEL_PLM_FAIL", "ZEL_PLM_USER", "CATDictionaryPath", "CATMsgCatalogPath", "http_proxy", "HTTP_PROXY",
-       "no_proxy=127.0.0.1"});
+      "", std::chrono::seconds(120), environment);
   std::string transcript = result.out + "[exit " + std::to_string(result.exitCode) + "]\n";
   for (const zeltest::RecordedRequest& request : relay.Requests())
     transcript += "request " + request.target + " " + Normalised(request.body) + "\n";

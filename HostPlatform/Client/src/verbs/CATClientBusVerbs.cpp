@@ -1,5 +1,5 @@
-// The bus family: the session's receiver of backbone requests, serving the event loop so that other
-// processes can reach the session, and what the session received.
+// The bus family: whether the session's receiver of backbone requests runs, serving the event loop so that
+// other processes can reach the session, and what the session received.
 #include <sys/stat.h>
 
 #include <chrono>
@@ -12,7 +12,6 @@
 #include "CATClientVerbs.h"
 #include "CATEventLoopInputs.h"
 #include "CATInstantiateComponent.h"
-#include "ZELIBackboneReceiverInt.h"
 #include "ZELIBackboneUtil.h"
 
 namespace {
@@ -34,7 +33,7 @@ std::string QuotedItems(const std::vector<std::string>& items) {
 
 namespace CATClientVerbs {
 
-// Brings the receiver up as the workbench add-in does: only when the utility reports none in this process.
+// The workbench add-in brings the receiver up when the session starts; this only reports whether it runs.
 void Receiver(CATClientScript& script, const std::string& arguments) {
   if (!CATClientText::Trim(arguments).empty()) {
     script.Fail("usage: receiver");
@@ -49,25 +48,7 @@ void Receiver(CATClientScript& script, const std::string& arguments) {
   }
   int missing = util->IsReceiverMissing();
   util->Release();
-  if (!missing) {
-    script.Say("receiver already running");
-    return;
-  }
-  ZELIBackboneReceiverInt* receiver = nullptr;
-  if (FAILED(CATInstantiateComponent("ZELBackboneReceiver", IID_ZELIBackboneReceiverInt,
-                                     reinterpret_cast<void**>(&receiver))) ||
-      !receiver) {
-    script.Fail("cannot create ZELBackboneReceiver");
-    return;
-  }
-  // Kept by the session whatever Create says: a receiver undoes its partial set-up when it goes.
-  script.Session().KeepReceiver(receiver);
-  HRESULT rc = receiver->Create();
-  receiver->Release();
-  if (FAILED(rc))
-    script.Fail("the receiver could not declare the session on the bus");
-  else
-    script.Say("receiver started");
+  script.Say(missing ? "no receiver" : "receiver running");
 }
 
 void Serve(CATClientScript& script, const std::string& arguments) {

@@ -78,4 +78,37 @@ void Addins(CATClientScript& script, const std::string&) {
   }
 }
 
+// The containers of every add-in as a tree, each starter with its header and whether a press would start it.
+void ActionBar(CATClientScript& script, const std::string&) {
+  bool any = false;
+  for (const CATApplicationFrame::Addin& addin : script.Session().GetFrame()->GetAddins()) {
+    if (!addin.toolbars) continue;
+    any = true;
+    script.Say("  " + addin.component.str());
+    // Walked with an explicit stack: the tree comes from plug-in code.
+    std::vector<std::pair<const CATCmdAccess*, size_t>> stack{{addin.toolbars, 2}};
+    while (!stack.empty()) {
+      auto [access, depth] = stack.back();
+      stack.pop_back();
+      const std::string indent(2 * depth, ' ');
+      if (const CATCmdContainer* container = dynamic_cast<const CATCmdContainer*>(access)) {
+        script.Say(indent + container->GetName().str() + "/");
+        const std::vector<CATCmdAccess*>& accesses = container->GetAccesses();
+        for (auto it = accesses.rbegin(); it != accesses.rend(); ++it) stack.push_back({*it, depth + 1});
+        continue;
+      }
+      const CATCmdStarter* starter = dynamic_cast<const CATCmdStarter*>(access);
+      if (!starter) continue;
+      const CATString& id = starter->GetCommand();
+      CATCommandHeader* header = id.IsNull() ? nullptr : GetCmdHdr(id);
+      std::string state = id.IsNull()             ? "no header bound"
+                          : !header               ? id.str() + " not declared"
+                          : header->IsAvailable() ? id.str() + " available"
+                                                  : id.str() + " unavailable";
+      script.Say(indent + starter->GetName().str() + " -> " + state);
+    }
+  }
+  if (!any) script.Say("no action bar");
+}
+
 }  // namespace CATClientVerbs

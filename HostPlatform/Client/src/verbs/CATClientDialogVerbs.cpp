@@ -2,8 +2,10 @@
 // notification boxes to come and the journal of the boxes shown.
 #include <climits>
 
+#include "CATApplicationFrame.h"
 #include "CATClientDialogs.h"
 #include "CATClientScript.h"
+#include "CATClientSession.h"
 #include "CATClientText.h"
 #include "CATClientVerbs.h"
 #include "CATDlgCheckButton.h"
@@ -13,6 +15,7 @@
 #include "CATDlgNotify.h"
 #include "CATDlgPushButton.h"
 #include "CATDlgRadioButton.h"
+#include "CATOptionsDialog.h"
 
 namespace {
 
@@ -183,6 +186,23 @@ void Boxes(CATClientScript& script, const std::string&) {
                " style=" + CATClientText::Hex(box.style) + " answer=" + std::to_string(box.answer) +
                " title=" + CATClientText::Quoted(box.title.ConvertToUTF8()) +
                " text=" + CATClientText::Quoted(box.text.ConvertToUTF8()));
+}
+
+// Tools/Options: the pages the dictionaries declare, driven afterwards with the other dialog verbs.
+void Options(CATClientScript& script, const std::string& arguments) {
+  if (!CATClientText::Trim(arguments).empty()) {
+    script.Fail("usage: options");
+    return;
+  }
+  if (CATClientDialogs::Find("ToolsOptions")) {
+    script.Fail("the options dialog is already open");
+    return;
+  }
+  CATApplicationFrame* frame = script.Session().GetFrame();
+  CATOptionsDialog* dialog = new CATOptionsDialog(frame->GetApplicationDocument(), "ToolsOptions");
+  const int pages = dialog->Build();
+  dialog->SetVisibility(CATDlgShow);
+  script.Say("options dialog ToolsOptions with " + std::to_string(pages) + (pages == 1 ? " page" : " pages"));
 }
 
 }  // namespace CATClientVerbs

@@ -34,10 +34,12 @@ constexpr std::array kVerbs = {
     Entry{"start-header", &StartHeader, "start-header NAME"},
     Entry{"headers", &Headers, "headers"},
     Entry{"addins", &Addins, "addins"},
+    Entry{"action-bar", &ActionBar, "action-bar"},
     Entry{"receiver", &Receiver, "receiver"},
     Entry{"serve", &Serve, "serve SECONDS [STOPFILE]"},
     Entry{"messages", &Messages, "messages"},
     Entry{"dialogs", &Dialogs, "dialogs"},
+    Entry{"options", &Options, "options"},
     Entry{"check", &Check, "check DIALOG/CONTROL"},
     Entry{"uncheck", &Uncheck, "uncheck DIALOG/CONTROL"},
     Entry{"type", &Type, "type DIALOG/CONTROL [TEXT]"},
@@ -46,6 +48,11 @@ constexpr std::array kVerbs = {
     Entry{"close", &Close, "close DIALOG"},
     Entry{"answer", &Answer, "answer N"},
     Entry{"boxes", &Boxes, "boxes"},
+    Entry{"batches", &Batches, "batches"},
+    Entry{"mappings", &Mappings, "mappings [EXTERNALID]"},
+    Entry{"documents", &Documents, "documents"},
+    Entry{"desactivate", &Desactivate, "desactivate DIALOG"},
+    Entry{"reactivate", &Reactivate, "reactivate DIALOG"},
 };
 
 }  // namespace

@@ -1,0 +1,129 @@
+// The add-ins, the action bar and the options page as a user meets them: every script of
+// ZELGlobalAddin/scripts and ZELToolsOptions/scripts runs in CNEXT, with the edition VBO, no command switch,
+// a settings directory of its own and the reference gateway running, and its transcript (standard output,
+// then the exit code) must equal the .expected file beside it. A .env file beside a script sets variables
+// before the session starts (lines NAME=VALUE; NAME alone unsets), as a user's environment would; a .admin
+// file becomes the administrator's file of the "ZELOptions" settings. In scripts and .env files, @GATEWAY@
+// stands for the gateway's URL and @DEAD@ for a URL where nothing listens; transcripts show them so.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+#include "ChildProcess.h"
+#include "ScriptTranscripts.h"
+#include "ZELTestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kSuites[] = {ZEL_SOURCE_DIR "/tests/ZELPluginsWorkspace/ZELGlobalAddin/scripts",
+                            ZEL_SOURCE_DIR "/tests/ZELPluginsWorkspace/ZELToolsOptions/scripts"};
+
+std::vector<std::string> AllScripts() {
+  std::vector<std::string> names;
+  for (const fs::path& suite : kSuites)
+    for (const std::string& name : zeltest::ScriptNames(suite))
+      names.push_back(suite.parent_path().filename().string() + "/" + name);
+  return names;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+class AddinScript : public ::testing::TestWithParam<std::string> {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new zeltest::TempDir("zel-addin-scripts");
+    gateway_ = new zeltest::ChildProcess({zeltest::RuntimeProgram("ZELGateway").string(), "--port", "0",
+                                          "--store", (dir_->Path() / "pdm.db").string(), "--seed", "--log",
+                                          (dir_->Path() / "gateway.log").string()});
+    static const std::regex listening("ZELGateway listening on (http://127\\.0\\.0\\.1:[0-9]+/)ZELRequest");
+    for (std::optional<std::string> line; (line = gateway_->ReadLine(std::chrono::seconds(60)));) {
+      std::smatch match;
+      if (std::regex_search(*line, match, listening)) {
+        url_ = match[1].str();
+        break;
+      }
+    }
+  }
+  static void TearDownTestSuite() {
+    delete gateway_;
+    gateway_ = nullptr;
+    delete dir_;
+    dir_ = nullptr;
+  }
+
+  static zeltest::TempDir* dir_;
+  static zeltest::ChildProcess* gateway_;
+  static std::string url_;
+};
+
+zeltest::TempDir* AddinScript::dir_ = nullptr;
+zeltest::ChildProcess* AddinScript::gateway_ = nullptr;
+std::string AddinScript::url_;
+
+}  // namespace
+
+TEST_P(AddinScript, TranscriptIsTheExpectedOne) {
+  ASSERT_FALSE(url_.empty()) << "the gateway did not start";
+  const std::string param = GetParam();
+  const size_t slash = param.find('/');
+  const fs::path scripts =
+      fs::path(ZEL_SOURCE_DIR) / "tests/ZELPluginsWorkspace" / param.substr(0, slash) / "scripts";
+  const std::string name = param.substr(slash + 1);
+  const std::string dead = "http://127.0.0.1:" + std::to_string(zeltest::FreePort()) + "/";
+  auto substituted = [&](const std::string& text) {
+    return Replaced(Replaced(text, "@GATEWAY@", url_), "@DEAD@", dead);
+  };
+
+  zeltest::TempDir dir("zel-addin-script");
+  const fs::path settings = dir.Path() / "settings";
+  fs::create_directories(settings);
+  if (fs::exists(scripts / (name + ".admin")))
+    zeltest::WriteFile(settings / "ZELOptions.CATSettingsAdmin",
+                       zeltest::ReadFile(scripts / (name + ".admin")));
+  const fs::path script = dir.Path() / (name + ".script");
+  zeltest::WriteFile(script, substituted(zeltest::ReadFile(scripts / (name + ".script"))));
+
+  std::vector<std::string> env = {"ZEL_MODULE=VBO",
+                                  "CATUserSettingPath=" + settings.string(),
+                                  "CATBackboneDirectory=" + (dir.Path() / "bus").string(),
+                                  "LD_LIBRARY_PATH=" ZEL_BINARY_DIR "/tests",
+                                  "ZEL_SERVER_URL",
+                                  "ZEL_SERVERURL",
+                                  "ZEL_DEBUG",
+                                  "ZEL_ADDITIONAL_APPLICATION",
+                                  "CATDictionaryPath",
+                                  "CATMsgCatalogPath",
+                                  "http_proxy",
+                                  "HTTP_PROXY",
+                                  "no_proxy=127.0.0.1"};
+  for (const char* variable :
+       {"ZEL_ENABLE_LOGINCMD", "ZEL_ENABLE_QUERYINPDMCMD", "ZEL_ENABLE_GETLASTVERSIONCMD",
+        "ZEL_ENABLE_SHOWPDMATTRIBUTESCMD", "ZEL_ENABLE_OPENINPDMCMD", "ZEL_ENABLE_PROPERTYVIEWERCMD",
+        "ZEL_ENABLE_ABOUTCMD", "ZEL_ENABLE_SETPARTNUMBERCMD", "ZEL_ENABLE_NAMEDSTRUCTURECMD",
+        "ZEL_ENABLE_COEXISTENCEADMIN", "ZEL_ENABLE_TRANSFERSTRUCTURECMD", "ZEL_ENABLE_PROCESSSTATECMD"})
+    env.push_back(variable);
+  std::istringstream lines(substituted(zeltest::ReadFile(scripts / (name + ".env"))));
+  for (std::string line; std::getline(lines, line);)
+    if (!line.empty() && line[0] != '#') env.push_back(line);
+
+  zeltest::ProgramResult result =
+      zeltest::RunProgram({zeltest::RuntimeProgram("CNEXT").string(), "--script", script.string(), "--plm",
+                           zeltest::SeededPlmDatabase(dir.Path()).string()},
+                          "", std::chrono::seconds(120), env);
+  std::string transcript = result.out + "[exit " + std::to_string(result.exitCode) + "]\n";
+  transcript = Replaced(Replaced(transcript, url_, "@GATEWAY@"), dead, "@DEAD@");
+  zeltest::ExpectTranscript(scripts / (name + ".expected"), zeltest::ScriptTestName(name), transcript,
+                            result.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, AddinScript, ::testing::ValuesIn(AllScripts()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           return zeltest::ScriptTestName(info.param);
+                         });
