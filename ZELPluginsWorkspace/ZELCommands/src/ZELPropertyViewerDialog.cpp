@@ -1,9 +1,8 @@
 #include "ZELPropertyViewerDialog.h"
 
 #include "CATDlgEditor.h"
-#include "CATMsgCatalog.h"
-#include "CATRscCatalog.h"
 #include "ZELDebug.h"
+#include "ZELDialogResources.h"
 
 namespace {
 
@@ -39,24 +38,7 @@ void ZELPropertyViewerDialog::Build() {
   _pEditor->SetVisibleTextHeight(50);
   _pEditor->SetVisibleTextWidth(30);
 
-  const CATUnicodeString none;
-  auto text = [&none](const char* key) {
-    return CATMsgCatalog::BuildMessage(kCatalog, key, nullptr, 0, none);
-  };
-  CATUnicodeString value;
-  if (!(value = text("Title")).IsNull()) SetTitle(value);
-  if (!(value = text("CancelBtnTitle")).IsNull()) SetCANCELTitle(value);
-  if (!(value = text("OKBtnTitle")).IsNull()) SetOKTitle(value);
-  if (!(value = text("PreviewBtnTitle")).IsNull()) SetPREVIEWTitle(value);
-  if (!(value = text("ApplyBtnTitle")).IsNull()) SetAPPLYTitle(value);
-  if (!(value = text("FinishBtnTitle")).IsNull()) SetCLOSETitle(value);
-  if (!(value = text("Help")).IsNull()) SetHelp(value);
-  if (!(value = text("ShortHelp")).IsNull()) SetShortHelp(value);
-  if (!(value = text("LongHelp")).IsNull()) SetLongHelp(value);
-  const CATString icon = CATRscCatalog::BuildResource(kCatalog, "Icon", nullptr, 0, nullptr);
-  if (!icon.IsNull())
-    SetIconName(icon, CATRscCatalog::BuildResource(kCatalog, "IconSel", nullptr, 0, nullptr),
-                CATRscCatalog::BuildResource(kCatalog, "IconFocus", nullptr, 0, nullptr));
+  ZELDialogResources::Apply(this, kCatalog);
 }
 
 void ZELPropertyViewerDialog::SetText(CATUnicodeString iText) {

@@ -4,9 +4,8 @@
 #include "CATDlgEditor.h"
 #include "CATDlgFrame.h"
 #include "CATDlgNotify.h"
-#include "CATMsgCatalog.h"
-#include "CATRscCatalog.h"
 #include "ZELDebug.h"
+#include "ZELDialogResources.h"
 #include "ZELGlobal.h"
 #include "ZELTransferStructureCmd.h"
 
@@ -64,24 +63,7 @@ void ZELSendContainerToPDMDialog::SetIdentToTransfer(const CATUnicodeString& iNa
 
 void ZELSendContainerToPDMDialog::ApplyCatalogTexts() {
   ZEL_DEBUG_SCOPE("ZELSendContainerToPDMDialog::ApplyCatalogTexts");
-  // Only what the catalog holds: a missing key leaves the toolkit's own text.
-  auto text = [this](const char* key) {
-    return CATMsgCatalog::BuildMessage(_commonResourceFilename, key, nullptr, 0, CATUnicodeString());
-  };
-  CATUnicodeString value;
-  if (!(value = text("Title")).IsNull()) SetTitle(value);
-  if (!(value = text("CancelBtnTitle")).IsNull()) SetCANCELTitle(value);
-  if (!(value = text("OKBtnTitle")).IsNull()) SetOKTitle(value);
-  if (!(value = text("PreviewBtnTitle")).IsNull()) SetPREVIEWTitle(value);
-  if (!(value = text("ApplyBtnTitle")).IsNull()) SetAPPLYTitle(value);
-  // The toolkit has no finish button and no accelerators: their keys have nothing to go to.
-  if (!(value = text("Help")).IsNull()) SetHelp(value);
-  if (!(value = text("ShortHelp")).IsNull()) SetShortHelp(value);
-  if (!(value = text("LongHelp")).IsNull()) SetLongHelp(value);
-  const CATString icon = CATRscCatalog::BuildResource(_commonResourceFilename, "Icon");
-  const CATString selected = CATRscCatalog::BuildResource(_commonResourceFilename, "IconSel");
-  const CATString focused = CATRscCatalog::BuildResource(_commonResourceFilename, "IconFocus");
-  if (!icon.IsNull()) SetIconName(icon, selected, focused);
+  ZELDialogResources::Apply(this, _commonResourceFilename);
 }
 
 void ZELSendContainerToPDMDialog::Build() {
