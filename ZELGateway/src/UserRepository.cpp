@@ -45,6 +45,11 @@ void RequirePassword(std::string_view password) {
     throw std::invalid_argument("the password is longer than " + std::to_string(kMaxPasswordBytes) +
                                 " bytes");
   }
+  // Clients write such a byte as one hexadecimal digit, so "Login" could never read it back.
+  for (char c : password) {
+    if (static_cast<unsigned char>(c) < 0x10)
+      throw std::invalid_argument("the password holds a control character");
+  }
 }
 
 // A hash at today's cost that no password matches, to spend the same time on unknown names.

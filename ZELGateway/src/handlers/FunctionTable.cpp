@@ -15,6 +15,7 @@ constexpr std::array kFunctions = {
     FunctionEntry{"GetStructureNames", &HandleGetStructureNames},
     FunctionEntry{"GetStructureForName", &HandleGetStructureForName},
     FunctionEntry{"GetProcessInfoForUser", &HandleGetProcessInfoForUser},
+    FunctionEntry{"Login", &HandleLogin},
 };
 
 }  // namespace

@@ -31,5 +31,6 @@ void HandleGetPartnumber(const Request& request, Store& store, Reply& reply);
 void HandleGetStructureNames(const Request& request, Store& store, Reply& reply);
 void HandleGetStructureForName(const Request& request, Store& store, Reply& reply);
 void HandleGetProcessInfoForUser(const Request& request, Store& store, Reply& reply);
+void HandleLogin(const Request& request, Store& store, Reply& reply);
 
 }  // namespace zelgw

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "CATDecimalReader.h"
 #include "CATIDOMText.h"
@@ -479,8 +481,20 @@ long ZELRequestXml::Dump(unsigned char withoutEncoding) const {
     names.Append("CATEncoding");
     values.Append("UTF-8");
   }
+  // A trace must not leak the password: it is shown masked and put back right after.
+  std::vector<std::pair<CATIDOMElement_var, CATUnicodeString>> masked;
+  if (!!m_request) {
+    ForEachChildElement(zelDebug, m_request, [&masked](const CATIDOMElement_var& element) {
+      CATUnicodeString name, value;
+      if (SUCCEEDED(element->GetAttribute(kName, name)) && name == "Password" &&
+          SUCCEEDED(element->GetAttribute(kValue, value)) && SUCCEEDED(element->SetAttribute(kValue, "***")))
+        masked.emplace_back(element, value);
+      return true;
+    });
+  }
   CATUnicodeString text;
   long rc = builder->WriteToString(m_document, text, &names, &values);
+  for (auto& [element, value] : masked) element->SetAttribute(kValue, value);
   std::cout << "\n" << text << "\n" << std::flush;
   if (FAILED(rc)) {
     ZEL_FAILURE_POINT();

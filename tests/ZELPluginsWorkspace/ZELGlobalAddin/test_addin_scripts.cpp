@@ -1,10 +1,11 @@
 // The add-ins, the action bar and the options page as a user meets them: every script of
-// ZELGlobalAddin/scripts and ZELToolsOptions/scripts runs in CNEXT, with the edition VBO, no command switch,
-// a settings directory of its own and the reference gateway running, and its transcript (standard output,
-// then the exit code) must equal the .expected file beside it. A .env file beside a script sets variables
-// before the session starts (lines NAME=VALUE; NAME alone unsets), as a user's environment would; a .admin
-// file becomes the administrator's file of the "ZELOptions" settings. In scripts and .env files, @GATEWAY@
-// stands for the gateway's URL and @DEAD@ for a URL where nothing listens; transcripts show them so.
+// ZELGlobalAddin/scripts, ZELToolsOptions/scripts and ZELPlm/scripts runs in CNEXT, with the edition VBO, no
+// command switch, a settings directory of its own and the reference gateway running, and its transcript
+// (standard output, then the exit code) must equal the .expected file beside it. A .env file beside a script
+// sets variables before the session starts (lines NAME=VALUE; NAME alone unsets), as a user's environment
+// would; a .admin file becomes the administrator's file of the "ZELOptions" settings. In scripts and .env
+// files, @GATEWAY@ stands for the gateway's URL and @DEAD@ for a URL where nothing listens; transcripts show
+// them so.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -19,7 +20,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path kSuites[] = {ZEL_SOURCE_DIR "/tests/ZELPluginsWorkspace/ZELGlobalAddin/scripts",
-                            ZEL_SOURCE_DIR "/tests/ZELPluginsWorkspace/ZELToolsOptions/scripts"};
+                            ZEL_SOURCE_DIR "/tests/ZELPluginsWorkspace/ZELToolsOptions/scripts",
+                            ZEL_SOURCE_DIR "/tests/ZELPluginsWorkspace/ZELPlm/scripts"};
 
 std::vector<std::string> AllScripts() {
   std::vector<std::string> names;
