@@ -153,7 +153,7 @@ TEST_F(GatewayDocuments, DocumentsThatCannotBeRunAreRefusedAtRootLevel) {
 
 TEST_F(GatewayDocuments, UnknownFunctionsAreRefusedByName) {
   // A function of the client's catalogue without a handler yet, and a name that differs only in case.
-  for (std::string function : {"QueryItemRevision", "test"}) {
+  for (std::string function : {"GetPartVersion", "test"}) {
     zelgw::GatewayResult result =
         gateway_.HandleRequestBody(RequestBody(function, "12_1", {{"PartNumber", "X"}}));
     EXPECT_EQ(result.httpStatus, 501);

@@ -16,6 +16,8 @@ constexpr std::array kFunctions = {
     FunctionEntry{"GetStructureForName", &HandleGetStructureForName},
     FunctionEntry{"GetProcessInfoForUser", &HandleGetProcessInfoForUser},
     FunctionEntry{"Login", &HandleLogin},
+    FunctionEntry{"GetQueryItemSettings", &HandleGetQueryItemSettings},
+    FunctionEntry{"QueryItemRevision", &HandleQueryItemRevision},
 };
 
 }  // namespace

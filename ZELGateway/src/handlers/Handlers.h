@@ -32,5 +32,7 @@ void HandleGetStructureNames(const Request& request, Store& store, Reply& reply)
 void HandleGetStructureForName(const Request& request, Store& store, Reply& reply);
 void HandleGetProcessInfoForUser(const Request& request, Store& store, Reply& reply);
 void HandleLogin(const Request& request, Store& store, Reply& reply);
+void HandleGetQueryItemSettings(const Request& request, Store& store, Reply& reply);
+void HandleQueryItemRevision(const Request& request, Store& store, Reply& reply);
 
 }  // namespace zelgw

@@ -41,6 +41,10 @@ class ExportedByZELPlm ZELPlmCommands {
                        const CATUnicodeString& locale, const CATUnicodeString& itemType,
                        const CATListValCATUnicodeString& attributeNames,
                        const CATListValCATUnicodeString& attributeValues, ZELQueryResult*& result);
+  // The result tree of a query reply: every "TCO" of its "QueryResult" with their "TCA" children, and the
+  // "DN" entries of its "DisplayNodes". S_OK with a new result the caller deletes; E_FAIL without a
+  // "Response", the output untouched.
+  static long ReadQueryResult(const ZELRequestXml& reply, ZELQueryResult*& result);
 
   // "SendItemRevisionToV6" with the store's credentials.
   static long DoSendItem(const CATUnicodeString& obid, int expandLevel, bool transferLocation,

@@ -157,6 +157,11 @@ long ZELPlmCommands::RunQuery(const CATUnicodeString& user, const CATUnicodeStri
     ZEL_FAILURE_POINT();
     return E_FAIL;
   }
+  return ReadQueryResult(reply, result);
+}
+
+long ZELPlmCommands::ReadQueryResult(const ZELRequestXml& reply, ZELQueryResult*& result) {
+  ZEL_DEBUG_SCOPE("ZELPlmCommands::ReadQueryResult");
   CATIDOMElement_var response;
   if (FAILED(reply.GetResponse(response)) || !response) {
     ZEL_FAILURE_POINT();
