@@ -7,6 +7,7 @@
 // a request goes to the most recently declared live instance of its target. Incoming requests are served on
 // the session's event loop (CATEventLoopInputs.h).
 #include <string>
+#include <vector>
 
 #include "CATBackboneExport.h"
 #include "CATICommunicator.h"
@@ -20,6 +21,8 @@ ExportedByCATBackbone CATBackboneBus* CATGetDefaultBus();
 ExportedByCATBackbone CATICommunicator* CATGetBackboneConnection(CATBackboneBus* bus, int flags);
 // The directory the default bus uses (whether usable or not).
 ExportedByCATBackbone std::string CATGetBackboneDirectory();
+// The applications this process serves on the bus (declared, with a receiver associated), each once.
+ExportedByCATBackbone std::vector<std::string> CATBackboneServedApplications();
 // The text of an error id of CATICommunicator::GetLastErrorId ("Unknown error" for any other value).
 ExportedByCATBackbone const char* CATBackboneErrorText(int errorId);
 

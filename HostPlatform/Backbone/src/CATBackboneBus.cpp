@@ -96,3 +96,12 @@ CATICommunicator* CATGetBackboneConnection(CATBackboneBus* bus, int /*flags*/) {
     connection = new RegisteredCommunicator(bus->Directory());
   return connection;
 }
+
+std::vector<std::string> CATBackboneServedApplications() {
+  BusRegistry& registry = Registry();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  std::vector<std::string> applications;
+  for (const auto& [directory, connection] : registry.connections)
+    if (connection) connection->AppendServedApplications(applications);
+  return applications;
+}

@@ -2,6 +2,7 @@
 #define CATBackboneCommunicator_h
 // The process's connection to the bus of one directory: its declared applications and their listening
 // sockets, the receivers, and the requests being served on the event loop.
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -45,6 +46,12 @@ class CATBackboneCommunicator : public CATICommunicator {
   HRESULT GetLastErrorId(int* oErrorId) override;
 
   const std::string& Directory() const { return directory_; }
+  // The applications this connection serves (a receiver associated), each once.
+  void AppendServedApplications(std::vector<std::string>& applications) const {
+    for (const auto& [key, receiver] : receivers_)
+      if (receiver && std::find(applications.begin(), applications.end(), key.first) == applications.end())
+        applications.push_back(key.first);
+  }
   // Connections being read (for tests of the peer bound).
   size_t PeerCount() const { return peers_.size(); }
 

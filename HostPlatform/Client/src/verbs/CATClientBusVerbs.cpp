@@ -5,14 +5,13 @@
 #include <chrono>
 
 #include "CATApplication.h"
+#include "CATBackboneBus.h"
 #include "CATBackboneJournal.h"
 #include "CATClientScript.h"
 #include "CATClientSession.h"
 #include "CATClientText.h"
 #include "CATClientVerbs.h"
 #include "CATEventLoopInputs.h"
-#include "CATInstantiateComponent.h"
-#include "ZELIBackboneUtil.h"
 
 namespace {
 
@@ -33,22 +32,14 @@ std::string QuotedItems(const std::vector<std::string>& items) {
 
 namespace CATClientVerbs {
 
-// The workbench add-in brings the receiver up when the session starts; this only reports whether it runs.
+// The workbench add-in brings the receiver up when the session starts; this only reports whether the session
+// serves anything on the bus.
 void Receiver(CATClientScript& script, const std::string& arguments) {
   if (!CATClientText::Trim(arguments).empty()) {
     script.Fail("usage: receiver");
     return;
   }
-  ZELIBackboneUtil* util = nullptr;
-  if (FAILED(CATInstantiateComponent("ZELBackboneUtil", IID_ZELIBackboneUtil,
-                                     reinterpret_cast<void**>(&util))) ||
-      !util) {
-    script.Fail("cannot create ZELBackboneUtil");
-    return;
-  }
-  int missing = util->IsReceiverMissing();
-  util->Release();
-  script.Say(missing ? "no receiver" : "receiver running");
+  script.Say(CATBackboneServedApplications().empty() ? "no receiver" : "receiver running");
 }
 
 void Serve(CATClientScript& script, const std::string& arguments) {
