@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/bootstrap.sh
 jobs=$(nproc)
-fuzz_seconds=${ZEL_FUZZ_SECONDS:-20}
+# Ten seconds a target keep the whole run short; longer campaigns: scripts/fuzz.sh build-asan SECONDS.
+fuzz_seconds=${ZEL_FUZZ_SECONDS:-10}
 
 echo "== build (gcc) =="
 cmake -S . -B build -G Ninja -DZEL_WERROR=ON >/dev/null
