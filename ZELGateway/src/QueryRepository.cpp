@@ -4,28 +4,6 @@
 #include <set>
 
 namespace zelgw {
-namespace {
-
-// A read transaction, so the hits and their attributes come from one state of the store.
-class ReadSnapshot {
- public:
-  explicit ReadSnapshot(Connection& connection) : connection_(connection) { connection_.Execute("BEGIN"); }
-  ~ReadSnapshot() {
-    try {
-      connection_.ResetStatements();
-      connection_.Execute("ROLLBACK");
-    } catch (const StoreError&) {
-      // Nothing was written; the pool resets the connection in any case.
-    }
-  }
-  ReadSnapshot(const ReadSnapshot&) = delete;
-  ReadSnapshot& operator=(const ReadSnapshot&) = delete;
-
- private:
-  Connection& connection_;
-};
-
-}  // namespace
 
 std::string QueryGlobPattern(std::string_view value) {
   std::string pattern;

@@ -204,4 +204,17 @@ void Transaction::Commit() {
   open_ = false;
 }
 
+ReadSnapshot::ReadSnapshot(Connection& connection) : connection_(connection) {
+  connection_.Execute("BEGIN");
+}
+
+ReadSnapshot::~ReadSnapshot() {
+  try {
+    connection_.ResetStatements();
+    connection_.Execute("ROLLBACK");
+  } catch (const StoreError&) {
+    // Nothing was written; the pool resets the connection in any case.
+  }
+}
+
 }  // namespace zelgw

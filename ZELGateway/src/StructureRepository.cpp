@@ -6,25 +6,6 @@
 namespace zelgw {
 namespace {
 
-// A read transaction, so a structure is read from one state of the store even while others write.
-class ReadSnapshot {
- public:
-  explicit ReadSnapshot(Connection& connection) : connection_(connection) { connection_.Execute("BEGIN"); }
-  ~ReadSnapshot() {
-    try {
-      connection_.ResetStatements();
-      connection_.Execute("ROLLBACK");
-    } catch (const StoreError&) {
-      // Nothing was written; the connection is reset by the pool in any case.
-    }
-  }
-  ReadSnapshot(const ReadSnapshot&) = delete;
-  ReadSnapshot& operator=(const ReadSnapshot&) = delete;
-
- private:
-  Connection& connection_;
-};
-
 // A structure entry waiting to be written, with the way back to the root through the entries written before.
 struct Pending {
   std::int64_t revisionId;

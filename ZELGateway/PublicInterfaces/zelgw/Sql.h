@@ -105,4 +105,17 @@ class Transaction {
   bool open_ = true;
 };
 
+// A read transaction (plain BEGIN), so several reads see one state of the store while others write; always
+// rolled back, as it writes nothing.
+class ReadSnapshot {
+ public:
+  explicit ReadSnapshot(Connection& connection);
+  ~ReadSnapshot();
+  ReadSnapshot(const ReadSnapshot&) = delete;
+  ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+ private:
+  Connection& connection_;
+};
+
 }  // namespace zelgw
