@@ -22,6 +22,7 @@
 
 #include "ChildProcess.h"
 #include "ScriptTranscripts.h"
+#include "SeededGateway.h"
 #include "TestHttpServer.h"
 #include "ZELTestSupport.h"
 
@@ -128,45 +129,26 @@ std::string Normalised(const std::string& body) {
 // One reference gateway for every script, on a fresh demo store.
 class TransferScript : public ::testing::TestWithParam<std::string> {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = new zeltest::TempDir("zel-transfer");
-    gateway_ = new zeltest::ChildProcess({zeltest::RuntimeProgram("ZELGateway").string(), "--port", "0",
-                                          "--store", (dir_->Path() / "pdm.db").string(), "--seed", "--log",
-                                          (dir_->Path() / "gateway.log").string()});
-    static const std::regex listening("ZELGateway listening on http://127\\.0\\.0\\.1:([0-9]+)/ZELRequest");
-    for (std::optional<std::string> line; (line = gateway_->ReadLine(std::chrono::seconds(60)));) {
-      std::smatch match;
-      if (std::regex_search(*line, match, listening)) {
-        port_ = std::stoi(match[1].str());
-        break;
-      }
-    }
-  }
+  static void SetUpTestSuite() { gateway_ = new zeltest::SeededGateway("zel-transfer"); }
   static void TearDownTestSuite() {
     delete gateway_;
     gateway_ = nullptr;
-    delete dir_;
-    dir_ = nullptr;
   }
 
-  static zeltest::TempDir* dir_;
-  static zeltest::ChildProcess* gateway_;
-  static int port_;
+  static zeltest::SeededGateway* gateway_;
 };
 
-zeltest::TempDir* TransferScript::dir_ = nullptr;
-zeltest::ChildProcess* TransferScript::gateway_ = nullptr;
-int TransferScript::port_ = 0;
+zeltest::SeededGateway* TransferScript::gateway_ = nullptr;
 
 }  // namespace
 
 TEST_P(TransferScript, TranscriptIsTheExpectedOne) {
-  ASSERT_GT(port_, 0) << "the gateway did not start";
+  ASSERT_GT(gateway_->Port(), 0) << "the gateway did not start";
   const fs::path script = kScripts / (GetParam() + ".script");
   const fs::path expected = kScripts / (GetParam() + ".expected");
   const fs::path sql = kScripts / (GetParam() + ".sql");
   const RelayPlan plan = ReadReplies(kScripts / (GetParam() + ".replies"));
-  const int gatewayPort = port_;
+  const int gatewayPort = gateway_->Port();
   std::atomic<int> relayed{0};
   zeltest::TestHttpServer relay([&plan, &relayed, gatewayPort](zeltest::TestConnection& connection,
                                                                const zeltest::RecordedRequest& request) {

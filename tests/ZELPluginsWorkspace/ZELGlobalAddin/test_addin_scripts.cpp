@@ -8,11 +8,10 @@
 // them so.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <sstream>
 
-#include "ChildProcess.h"
 #include "ScriptTranscripts.h"
+#include "SeededGateway.h"
 #include "ZELTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -39,40 +38,21 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 class AddinScript : public ::testing::TestWithParam<std::string> {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = new zeltest::TempDir("zel-addin-scripts");
-    gateway_ = new zeltest::ChildProcess({zeltest::RuntimeProgram("ZELGateway").string(), "--port", "0",
-                                          "--store", (dir_->Path() / "pdm.db").string(), "--seed", "--log",
-                                          (dir_->Path() / "gateway.log").string()});
-    static const std::regex listening("ZELGateway listening on (http://127\\.0\\.0\\.1:[0-9]+/)ZELRequest");
-    for (std::optional<std::string> line; (line = gateway_->ReadLine(std::chrono::seconds(60)));) {
-      std::smatch match;
-      if (std::regex_search(*line, match, listening)) {
-        url_ = match[1].str();
-        break;
-      }
-    }
-  }
+  static void SetUpTestSuite() { gateway_ = new zeltest::SeededGateway("zel-addin-scripts"); }
   static void TearDownTestSuite() {
     delete gateway_;
     gateway_ = nullptr;
-    delete dir_;
-    dir_ = nullptr;
   }
 
-  static zeltest::TempDir* dir_;
-  static zeltest::ChildProcess* gateway_;
-  static std::string url_;
+  static zeltest::SeededGateway* gateway_;
 };
 
-zeltest::TempDir* AddinScript::dir_ = nullptr;
-zeltest::ChildProcess* AddinScript::gateway_ = nullptr;
-std::string AddinScript::url_;
+zeltest::SeededGateway* AddinScript::gateway_ = nullptr;
 
 }  // namespace
 
 TEST_P(AddinScript, TranscriptIsTheExpectedOne) {
-  ASSERT_FALSE(url_.empty()) << "the gateway did not start";
+  ASSERT_FALSE(gateway_->Url().empty()) << "the gateway did not start";
   const std::string param = GetParam();
   const size_t slash = param.find('/');
   const fs::path scripts =
@@ -80,7 +60,7 @@ TEST_P(AddinScript, TranscriptIsTheExpectedOne) {
   const std::string name = param.substr(slash + 1);
   const std::string dead = "http://127.0.0.1:" + std::to_string(zeltest::FreePort()) + "/";
   auto substituted = [&](const std::string& text) {
-    return Replaced(Replaced(text, "@GATEWAY@", url_), "@DEAD@", dead);
+    return Replaced(Replaced(text, "@GATEWAY@", gateway_->Url()), "@DEAD@", dead);
   };
 
   zeltest::TempDir dir("zel-addin-script");
@@ -120,7 +100,7 @@ TEST_P(AddinScript, TranscriptIsTheExpectedOne) {
                            zeltest::SeededPlmDatabase(dir.Path()).string()},
                           "", std::chrono::seconds(120), env);
   std::string transcript = result.out + "[exit " + std::to_string(result.exitCode) + "]\n";
-  transcript = Replaced(Replaced(transcript, url_, "@GATEWAY@"), dead, "@DEAD@");
+  transcript = Replaced(Replaced(transcript, gateway_->Url(), "@GATEWAY@"), dead, "@DEAD@");
   zeltest::ExpectTranscript(scripts / (name + ".expected"), zeltest::ScriptTestName(name), transcript,
                             result.err);
 }
