@@ -1,10 +1,12 @@
 // Every value of the demo data set is fixed, so seeding twice gives the same store (password salts aside).
 #include "zelgw/StoreSeed.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <future>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "zelgw/ObjectId.h"
@@ -50,6 +52,9 @@ struct SeedItem {
   const char* mass;      // parts only, kilograms
 };
 
+// Every item is owned at the Munich site except these, for which the PDM records no owning site.
+const char* const kItemsWithoutOwningSite[] = {"prd-00012346"};
+
 const SeedItem kItems[] = {
     {"ZEL-000100", "Part", "Bicycle", "City bicycle, complete assembly", "demo", "", "14.2"},
     {"ZEL-000110", "Part", "Frame", "Welded frame, size M", "demo", "Aluminium 6061", "1.9"},
@@ -70,6 +75,9 @@ const SeedItem kItems[] = {
     {"prd-00012346", "Part", "Hub", "Hub of the city bicycle", "jsmith", "Steel", "0.35"},
     {"prd-00012347", "Part", "Frame 56 cm", "Frame 56 cm of the city bicycle", "jsmith", "Aluminium 7005",
      "1.85"},
+    // Representations of the demo product the PDM keeps as plain items; their object ids are odd on purpose.
+    {"3ds-00012343", "Item", "Geometry 622x19", "Geometry of the rim 622x19", "jsmith", "", ""},
+    {"drw-00012347", "Item", "Drawing 56 cm", "Manufacturing drawing of the frame", "jsmith", "", ""},
 };
 
 struct SeedRevision {
@@ -99,7 +107,23 @@ const SeedRevision kRevisions[] = {
     {"prd-00012345", "B", "In Work", "2024-02-10T10:00:00Z", ""},
     {"prd-00012346", "A", "In Work", "2024-02-05T11:00:00Z", ""},
     {"prd-00012347", "A", "In Work", "2024-02-06T12:00:00Z", ""},
+    {"3ds-00012343", "A", "Released", "2024-02-01T09:05:00Z", "2024-03-15T09:35:00Z"},
+    {"drw-00012347", "A", "In Work", "2024-02-06T12:10:00Z", ""},
 };
+
+// Object ids as another PDM hands them out, instead of the usual digest: with a blank, '#' and a quote, and
+// with a line break, which clients must not carry into addresses or files unchecked.
+const std::pair<const char*, const char*> kObjectIdOverrides[] = {
+    {"3ds-00012343/A", "RIM 622#A \"geometry\""},
+    {"drw-00012347/A", "DRW-12347\r\n-o=other"},
+};
+
+std::string SeedObjectId(const char* itemId, const char* revision) {
+  const std::string key = std::string(itemId) + "/" + revision;
+  for (const auto& [seeded, obid] : kObjectIdOverrides)
+    if (key == seeded) return obid;
+  return MakeObjectId(itemId, revision);
+}
 
 struct SeedLine {
   const char* parent;  // "ITEM/REV"
@@ -278,8 +302,12 @@ void SeedDemoData(Connection& connection, const std::vector<SeedUser>& users) {
   for (const SeedItem& item : kItems) {
     itemIds[item.itemId] = Insert(connection,
                                   "INSERT INTO items (item_id, item_type_id, name, description, owner, "
-                                  "owning_site, created) VALUES (?1, ?2, ?3, ?4, ?5, 'Munich', ?6)",
+                                  "owning_site, created) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
                                   item.itemId, typeIds.at(item.type), item.name, item.description, item.owner,
+                                  std::ranges::find(kItemsWithoutOwningSite, std::string_view(item.itemId)) ==
+                                          std::end(kItemsWithoutOwningSite)
+                                      ? "Munich"
+                                      : "",
                                   "2024-01-05T08:00:00Z");
     items[item.itemId] = &item;
   }
@@ -291,7 +319,7 @@ void SeedDemoData(Connection& connection, const std::vector<SeedUser>& users) {
         "INSERT INTO revisions (item_id, revision, obid, status, created, modified, released) "
         "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
     insert.BindAll(itemIds.at(revision.itemId), revision.revision,
-                   MakeObjectId(revision.itemId, revision.revision), revision.status, revision.created,
+                   SeedObjectId(revision.itemId, revision.revision), revision.status, revision.created,
                    modified);
     if (*revision.released) {
       insert.Bind(7, revision.released);

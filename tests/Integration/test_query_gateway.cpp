@@ -73,7 +73,7 @@ TEST_F(QueryGatewayTest, RunQueryBuildsTheResultFromTheGatewaysReply) {
   EXPECT_EQ(first->GetType(), "Part");
   EXPECT_FALSE(first->GetObid().IsNull());
   EXPECT_EQ(first->GetAttributeValue("object_desc"), "28 inch wheel, spoked");
-  EXPECT_EQ(owned->GetDisplayName("object_string"), "Revision");
+  EXPECT_EQ(owned->GetDisplayName("object_string"), "Object");
   EXPECT_EQ(owned->GetDisplayName("object_desc"), "Description");
   EXPECT_EQ(owned->GetItem(3)->GetName(), "prd-00012342/A-Rear Wheel Assembly");
 

@@ -152,8 +152,8 @@ TEST_F(GatewayDocuments, DocumentsThatCannotBeRunAreRefusedAtRootLevel) {
 }
 
 TEST_F(GatewayDocuments, UnknownFunctionsAreRefusedByName) {
-  // A function of the client's catalogue without a handler yet, and a name that differs only in case.
-  for (std::string function : {"GetPartVersion", "test"}) {
+  // A name one letter off a function of the client's catalogue, and a name that differs only in case.
+  for (std::string function : {"GetPartVersions", "test"}) {
     zelgw::GatewayResult result =
         gateway_.HandleRequestBody(RequestBody(function, "12_1", {{"PartNumber", "X"}}));
     EXPECT_EQ(result.httpStatus, 501);

@@ -174,7 +174,7 @@ TEST_F(GatewayQuery, ReplyIsTheResultTreeTheClientReads) {
             hit.attributes);
   // The columns the result list titles, and every attribute shown, have a display name.
   ASSERT_GE(reply.display.size(), 2u + hit.attributes.size());
-  EXPECT_EQ((std::pair<std::string, std::string>{"object_string", "Revision"}), reply.display[0]);
+  EXPECT_EQ((std::pair<std::string, std::string>{"object_string", "Object"}), reply.display[0]);
   EXPECT_EQ((std::pair<std::string, std::string>{"object_type", "Type"}), reply.display[1]);
   EXPECT_EQ((std::pair<std::string, std::string>{"object_desc", "Description"}), reply.display[5]);
 

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "zelgw/ConnectionPool.h"
 #include "zelgw/Sql.h"
@@ -43,10 +44,16 @@ class Store {
   // transaction.
   void Seed();
 
+  // The client's PLM database that transfers to 3DEXPERIENCE write into; empty when the gateway serves none.
+  // Set before serving: the handlers read it without a lock.
+  void SetPlmDatabasePath(std::string path) { plmDatabasePath_ = std::move(path); }
+  const std::string& PlmDatabasePath() const { return plmDatabasePath_; }
+
  private:
   std::string path_;
   bool created_ = false;
   std::unique_ptr<ConnectionPool> pool_;
+  std::string plmDatabasePath_;
 };
 
 }  // namespace zelgw

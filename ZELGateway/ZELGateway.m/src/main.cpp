@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@
 
 #include "UsersCommand.h"
 #include "zelgw/Gateway.h"
+#include "zelgw/PlmDatabase.h"
 #include "zelgw/RequestLog.h"
 #include "zelgw/Server.h"
 #include "zelgw/Store.h"
@@ -36,6 +38,9 @@ const char kUsage[] =
     "  --store FILE      SQLite store, created when new with the demo data but no user (add users with\n"
     "                    \"ZELGateway users add\"); default zelgateway.db in the current directory,\n"
     "                    :memory: for a transient one. Files of other applications are refused.\n"
+    "  --plm-database FILE  the client's PLM database (the file CNEXT --plm works on): each accepted\n"
+    "                    SendItemRevisionToV6 writes the sent revision and its structure into it, in one\n"
+    "                    transaction; refused at start when it is no PLM database (default: none)\n"
     "  --seed            replace the store's data with the demo data set before serving, demo users\n"
     "                    admin, demo, designer and viewer included (each with its name as password)\n"
     "  --cert FILE       TLS certificate chain (PEM); with --key the gateway serves https\n"
@@ -57,6 +62,7 @@ struct Options {
   zelgw::ServerOptions server;
   std::string store = "zelgateway.db";
   std::string log;
+  std::string plmDatabase;
   bool seed = false;
   bool help = false;
 };
@@ -128,6 +134,9 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
       if (!value(options.server.basePath)) return "--base-path needs a path";
     } else if (argument == "--store") {
       if (!value(options.store) || options.store.empty()) return "--store needs a file name";
+    } else if (argument == "--plm-database") {
+      if (!value(options.plmDatabase) || options.plmDatabase.empty())
+        return "--plm-database needs a file name";
     } else if (argument == "--cert") {
       if (!value(options.server.certFile) || options.server.certFile.empty())
         return "--cert needs a file name";
@@ -179,6 +188,11 @@ int main(int argc, char** argv) {
   try {
     zelgw::Store store(options.store);
     if (options.seed) store.Seed();
+    if (!options.plmDatabase.empty()) {
+      // Checked now, so a wrong name fails at start rather than at the first user's send.
+      zelgw::PlmDatabase check(options.plmDatabase);
+      store.SetPlmDatabasePath(std::filesystem::absolute(options.plmDatabase).string());
+    }
     std::unique_ptr<zelgw::RequestLog> log = options.log.empty()
                                                  ? std::make_unique<zelgw::RequestLog>(stdout)
                                                  : std::make_unique<zelgw::RequestLog>(options.log);

@@ -18,6 +18,11 @@ constexpr std::array kFunctions = {
     FunctionEntry{"Login", &HandleLogin},
     FunctionEntry{"GetQueryItemSettings", &HandleGetQueryItemSettings},
     FunctionEntry{"QueryItemRevision", &HandleQueryItemRevision},
+    FunctionEntry{"GetSendTo3DXOptions", &HandleGetSendTo3DXOptions},
+    FunctionEntry{"SendItemRevisionToV6", &HandleSendItemRevisionToV6},
+    FunctionEntry{"GetPartVersion", &HandleGetPartVersion},
+    FunctionEntry{"OpenInPdm", &HandleOpenInPdm},
+    FunctionEntry{"GetMetadata", &HandleGetMetadata},
 };
 
 }  // namespace

@@ -34,5 +34,10 @@ void HandleGetProcessInfoForUser(const Request& request, Store& store, Reply& re
 void HandleLogin(const Request& request, Store& store, Reply& reply);
 void HandleGetQueryItemSettings(const Request& request, Store& store, Reply& reply);
 void HandleQueryItemRevision(const Request& request, Store& store, Reply& reply);
+void HandleGetSendTo3DXOptions(const Request& request, Store& store, Reply& reply);
+void HandleSendItemRevisionToV6(const Request& request, Store& store, Reply& reply);
+void HandleGetPartVersion(const Request& request, Store& store, Reply& reply);
+void HandleOpenInPdm(const Request& request, Store& store, Reply& reply);
+void HandleGetMetadata(const Request& request, Store& store, Reply& reply);
 
 }  // namespace zelgw

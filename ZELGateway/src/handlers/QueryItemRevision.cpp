@@ -99,7 +99,7 @@ void HandleQueryItemRevision(const Request& request, Store& store, Reply& reply)
     SetXmlAttribute(node, "n", name);
     AppendText(node, label);
   };
-  addDisplay("object_string", "Revision");
+  addDisplay("object_string", "Object");
   addDisplay("object_type", "Type");
   std::set<std::string, std::less<>> labelled;
   for (const QueryHit& hit : outcome.hits) {
