@@ -72,6 +72,7 @@ void Check(CATClientScript& script, const std::string& arguments);
 void Uncheck(CATClientScript& script, const std::string& arguments);
 void Type(CATClientScript& script, const std::string& arguments);
 void Choose(CATClientScript& script, const std::string& arguments);
+void ChooseAdd(CATClientScript& script, const std::string& arguments);
 void Press(CATClientScript& script, const std::string& arguments);
 void Close(CATClientScript& script, const std::string& arguments);
 void Answer(CATClientScript& script, const std::string& arguments);

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -85,23 +86,26 @@ void ReapEnded() {
   }
 }
 
-}  // namespace
+// "scheme:" as addresses begin (RFC 3986), two letters at least so that no path is taken for one.
+bool IsAddress(const char* text) {
+  if (!std::isalpha(static_cast<unsigned char>(text[0]))) return false;
+  size_t at = 1;
+  while (std::isalnum(static_cast<unsigned char>(text[at])) || text[at] == '+' || text[at] == '-' ||
+         text[at] == '.')
+    ++at;
+  return text[at] == ':' && at >= 2;
+}
 
-long ShellExecuteA(void*, const char* iVerb, const char* iFile, const char*, const char*, int) {
-  ReapEnded();
-  if (!iFile || !*iFile || (iVerb && std::strcmp(iVerb, "open") != 0)) return 2;
-  struct stat info {};
-  if (stat(iFile, &info) != 0) return 2;
-  const char* configured = CATGetEnv("CATDocumentOpener");
-  const std::string program = configured && *configured ? configured : "xdg-open";
+// Starts program with the one argument and journals it; 0, or the errno of the failed start.
+int Start(const std::string& program, const std::string& argument) {
   int pipeFds[2];
-  if (pipe2(pipeFds, O_CLOEXEC) != 0) return 31;
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) return errno;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 2);
-  std::string programArg = program, fileArg = iFile;
+  std::string programArg = program, fileArg = argument;
   char* argv[] = {programArg.data(), fileArg.data(), nullptr};
   pid_t pid = -1;
   const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv, environ);
@@ -109,15 +113,41 @@ long ShellExecuteA(void*, const char* iVerb, const char* iFile, const char*, con
   close(pipeFds[1]);
   if (rc != 0) {
     close(pipeFds[0]);
-    return 31;
+    return rc;
   }
   fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
   Opener opener;
   opener.record.program = program;
-  opener.record.document = iFile;
+  opener.record.document = argument;
   opener.pid = pid;
   opener.output = pipeFds[0];
   Openers().push_back(opener);
+  return 0;
+}
+
+}  // namespace
+
+long ShellExecuteA(void*, const char* iVerb, const char* iFile, const char* iParameters, const char*, int) {
+  ReapEnded();
+  if (!iFile || !*iFile || (iVerb && std::strcmp(iVerb, "open") != 0)) {
+    errno = EINVAL;
+    return 2;
+  }
+  const bool address = IsAddress(iFile);
+  const bool program = !address && iParameters && *iParameters;
+  if (!address && !program) {
+    struct stat info {};
+    if (stat(iFile, &info) != 0) return 2;
+  }
+  const char* configured = CATGetEnv("CATDocumentOpener");
+  const std::string opener = program ? iFile : configured && *configured ? configured : "xdg-open";
+  const std::string document = program ? iParameters : iFile;
+  const int rc = Start(opener, document);
+  if (rc != 0) {
+    errno = rc;
+    if (!program) return 31;
+    return rc == ENOENT || rc == ENOTDIR ? 2 : rc == EACCES ? 5 : 31;
+  }
   return 42;
 }
 

@@ -33,6 +33,11 @@ class ExportedByZELPlm ZELPlmCommands {
                        const CATUnicodeString& group, const CATUnicodeString& role,
                        const CATUnicodeString& locale);
 
+  // RunQuery with the store's credentials; on success the result dialog shows what was found. A failed
+  // query shows nothing. Values holding the list separator "@EOL@" are refused without a request.
+  static long DoQuery(const CATUnicodeString& itemType, const CATListValCATUnicodeString& attributeNames,
+                      const CATListValCATUnicodeString& attributeValues);
+
   // "QueryItemRevision": items of the type whose attributes match the values (same order, empty values
   // sent too). S_OK with a new result the caller deletes (possibly without items); E_FAIL otherwise, the
   // output untouched.

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "CATApplication.h"
+#include "CATApplicationFrame.h"
 #include "CATDlgNotify.h"
 #include "CATIDOMElement.h"
 #include "CATIDOMNode.h"
@@ -15,6 +16,7 @@
 #include "ZELDebug.h"
 #include "ZELGlobal.h"
 #include "ZELLoginData.h"
+#include "ZELQueryItemResultDialog.h"
 #include "ZELQueryResult.h"
 #include "ZELRequestXml.h"
 
@@ -138,6 +140,29 @@ long ZELPlmCommands::RunLogin(const CATUnicodeString& user, const CATUnicodeStri
   return S_OK;
 }
 
+long ZELPlmCommands::DoQuery(const CATUnicodeString& itemType,
+                             const CATListValCATUnicodeString& attributeNames,
+                             const CATListValCATUnicodeString& attributeValues) {
+  ZEL_DEBUG_SCOPE("ZELPlmCommands::DoQuery");
+  ZELQueryResult* result = nullptr;
+  const long rc = RunQuery(ZELLoginData::GetUser(), ZELLoginData::GetPassword(), ZELLoginData::GetGroup(),
+                           ZELLoginData::GetRole(), ZELLoginData::GetLoginLocale(), itemType, attributeNames,
+                           attributeValues, result);
+  if (FAILED(rc) || !result) return rc;
+  std::unique_ptr<ZELQueryResult> owned(result);
+  CATApplicationFrame* frame = CATApplicationFrame::GetFrame();
+  CATDlgDialog* window = frame ? frame->GetApplicationDocument() : nullptr;
+  if (!window) {
+    ZEL_FAILURE_POINT();
+    return rc;
+  }
+  auto* dialog = new ZELQueryItemResultDialog(window, "query_item_result_dialog");
+  dialog->Build();
+  dialog->SetQueryResult(owned.get());
+  dialog->SetVisibility(CATDlgShow);
+  return rc;
+}
+
 long ZELPlmCommands::RunQuery(const CATUnicodeString& user, const CATUnicodeString& password,
                               const CATUnicodeString& group, const CATUnicodeString& role,
                               const CATUnicodeString& locale, const CATUnicodeString& itemType,
@@ -149,9 +174,14 @@ long ZELPlmCommands::RunQuery(const CATUnicodeString& user, const CATUnicodeStri
     ZEL_DETAIL("[", attributeNames[i].ConvertToUTF8(), "] = [", attributeValues[i].ConvertToUTF8(), "]");
   ZELRequestXml request("QueryItemRevision");
   SetCredentialsToRequest(user, password, group, role, locale, request);
-  request.AddRequestAttribute("ObjectType", itemType);
-  request.AddRequestAttributeList("AttributeNames", attributeNames);
-  request.AddRequestAttributeList("AttributeValues", attributeValues);
+  // A list that cannot travel as typed (an item holding the separator) must not go out without it: the
+  // gateway would then query without the user's conditions.
+  if (FAILED(request.AddRequestAttribute("ObjectType", itemType)) ||
+      FAILED(request.AddRequestAttributeList("AttributeNames", attributeNames)) ||
+      FAILED(request.AddRequestAttributeList("AttributeValues", attributeValues))) {
+    ZEL_FAILURE_POINT();
+    return E_FAIL;
+  }
   ZELRequestXml reply;
   if (FAILED(HtmlRequest::DoRequest(request, reply)) || CheckError(reply)) {
     ZEL_FAILURE_POINT();

@@ -4,8 +4,11 @@
 // (standard output, then the exit code) must equal the .expected file beside it. A .env file beside a script
 // sets variables before the session starts (lines NAME=VALUE; NAME alone unsets), as a user's environment
 // would; a .admin file becomes the administrator's file of the "ZELOptions" settings. In scripts and .env
-// files, @GATEWAY@ stands for the gateway's URL and @DEAD@ for a URL where nothing listens; transcripts show
-// them so.
+// files, @GATEWAY@ stands for the gateway's URL, @DEAD@ for a URL where nothing listens, @SCRIPTS@ for the
+// scripts' directory (test programs beside them) and @SCRATCH@ for the script's private directory;
+// transcripts show them so. A script NAME.2.script is a second
+// session of NAME: it runs right after it, in the same environment and on the same settings directory, and
+// its transcript must equal NAME.2.expected.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -22,11 +25,18 @@ const fs::path kSuites[] = {ZEL_SOURCE_DIR "/tests/ZELPluginsWorkspace/ZELGlobal
                             ZEL_SOURCE_DIR "/tests/ZELPluginsWorkspace/ZELToolsOptions/scripts",
                             ZEL_SOURCE_DIR "/tests/ZELPluginsWorkspace/ZELPlm/scripts"};
 
+const std::string kSecondSession = ".2";
+
+bool IsSecondSession(const std::string& name) {
+  return name.size() > kSecondSession.size() &&
+         name.compare(name.size() - kSecondSession.size(), kSecondSession.size(), kSecondSession) == 0;
+}
+
 std::vector<std::string> AllScripts() {
   std::vector<std::string> names;
   for (const fs::path& suite : kSuites)
     for (const std::string& name : zeltest::ScriptNames(suite))
-      names.push_back(suite.parent_path().filename().string() + "/" + name);
+      if (!IsSecondSession(name)) names.push_back(suite.parent_path().filename().string() + "/" + name);
   return names;
 }
 
@@ -59,18 +69,18 @@ TEST_P(AddinScript, TranscriptIsTheExpectedOne) {
       fs::path(ZEL_SOURCE_DIR) / "tests/ZELPluginsWorkspace" / param.substr(0, slash) / "scripts";
   const std::string name = param.substr(slash + 1);
   const std::string dead = "http://127.0.0.1:" + std::to_string(zeltest::FreePort()) + "/";
+  zeltest::TempDir dir("zel-addin-script");
   auto substituted = [&](const std::string& text) {
-    return Replaced(Replaced(text, "@GATEWAY@", gateway_->Url()), "@DEAD@", dead);
+    return Replaced(Replaced(Replaced(Replaced(text, "@GATEWAY@", gateway_->Url()), "@DEAD@", dead),
+                             "@SCRIPTS@", scripts.string()),
+                    "@SCRATCH@", dir.Path().string());
   };
 
-  zeltest::TempDir dir("zel-addin-script");
   const fs::path settings = dir.Path() / "settings";
   fs::create_directories(settings);
   if (fs::exists(scripts / (name + ".admin")))
     zeltest::WriteFile(settings / "ZELOptions.CATSettingsAdmin",
                        zeltest::ReadFile(scripts / (name + ".admin")));
-  const fs::path script = dir.Path() / (name + ".script");
-  zeltest::WriteFile(script, substituted(zeltest::ReadFile(scripts / (name + ".script"))));
 
   std::vector<std::string> env = {"ZEL_MODULE=VBO",
                                   "CATUserSettingPath=" + settings.string(),
@@ -95,14 +105,22 @@ TEST_P(AddinScript, TranscriptIsTheExpectedOne) {
   for (std::string line; std::getline(lines, line);)
     if (!line.empty() && line[0] != '#') env.push_back(line);
 
-  zeltest::ProgramResult result =
-      zeltest::RunProgram({zeltest::RuntimeProgram("CNEXT").string(), "--script", script.string(), "--plm",
-                           zeltest::SeededPlmDatabase(dir.Path()).string()},
-                          "", std::chrono::seconds(120), env);
-  std::string transcript = result.out + "[exit " + std::to_string(result.exitCode) + "]\n";
-  transcript = Replaced(Replaced(transcript, gateway_->Url(), "@GATEWAY@"), dead, "@DEAD@");
-  zeltest::ExpectTranscript(scripts / (name + ".expected"), zeltest::ScriptTestName(name), transcript,
-                            result.err);
+  const fs::path database = zeltest::SeededPlmDatabase(dir.Path());
+  auto runSession = [&](const std::string& session) {
+    const fs::path script = dir.Path() / (session + ".script");
+    zeltest::WriteFile(script, substituted(zeltest::ReadFile(scripts / (session + ".script"))));
+    zeltest::ProgramResult result = zeltest::RunProgram(
+        {zeltest::RuntimeProgram("CNEXT").string(), "--script", script.string(), "--plm", database.string()},
+        "", std::chrono::seconds(120), env);
+    std::string transcript = result.out + "[exit " + std::to_string(result.exitCode) + "]\n";
+    transcript = Replaced(Replaced(Replaced(transcript, gateway_->Url(), "@GATEWAY@"), dead, "@DEAD@"),
+                          dir.Path().string(), "@SCRATCH@");
+    transcript = Replaced(transcript, scripts.string(), "@SCRIPTS@");
+    zeltest::ExpectTranscript(scripts / (session + ".expected"), zeltest::ScriptTestName(session), transcript,
+                              result.err);
+  };
+  runSession(name);
+  if (fs::exists(scripts / (name + kSecondSession + ".script"))) runSession(name + kSecondSession);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, AddinScript, ::testing::ValuesIn(AllScripts()),

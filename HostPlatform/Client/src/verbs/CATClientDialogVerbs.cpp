@@ -1,6 +1,8 @@
 // The dialogs family: the open dialogs and what the user does with their controls, the answers of the
 // notification boxes to come and the journal of the boxes shown.
+#include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "CATApplicationFrame.h"
 #include "CATClientDialogs.h"
@@ -116,6 +118,37 @@ void Choose(CATClientScript& script, const std::string& arguments) {
     }
   } else {
     script.Fail(path + " is no combo or list but a " + control->GetKindName());
+    return;
+  }
+  script.Fail("no line " + CATClientText::Quoted(line) + " in " + path);
+}
+
+// Adds a line to the selection of a multi-selection list, as a control-click does.
+void ChooseAdd(CATClientScript& script, const std::string& arguments) {
+  std::string line = arguments;
+  std::string path = CATClientText::Shift(line), error;
+  CATDialog* control = CATClientDialogs::FindControl(path, error);
+  auto* list = dynamic_cast<CATDlgMultiList*>(control);
+  if (!control) {
+    script.Fail(error);
+    return;
+  }
+  if (!list) {
+    script.Fail(path + " is no list but a " + control->GetKindName());
+    return;
+  }
+  const CATUnicodeString wanted(line);
+  for (int row = 0; row < list->GetLineCount(); ++row) {
+    CATUnicodeString text;
+    if (FAILED(list->GetColumnItem(0, text, row)) || !(text == wanted)) continue;
+    std::vector<int> rows(static_cast<size_t>(list->GetSelectCount()));
+    rows.resize(static_cast<size_t>(list->GetSelect(rows.data(), static_cast<int>(rows.size()))));
+    if (std::find(rows.begin(), rows.end(), row) != rows.end()) {
+      Acted(script, S_FALSE, path);
+      return;
+    }
+    rows.push_back(row);
+    Acted(script, list->UserSelect(rows.data(), static_cast<int>(rows.size())), path);
     return;
   }
   script.Fail("no line " + CATClientText::Quoted(line) + " in " + path);

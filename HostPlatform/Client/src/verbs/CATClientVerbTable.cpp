@@ -44,6 +44,7 @@ constexpr std::array kVerbs = {
     Entry{"uncheck", &Uncheck, "uncheck DIALOG/CONTROL"},
     Entry{"type", &Type, "type DIALOG/CONTROL [TEXT]"},
     Entry{"choose", &Choose, "choose DIALOG/CONTROL LINE"},
+    Entry{"choose-add", &ChooseAdd, "choose-add DIALOG/CONTROL LINE"},
     Entry{"press", &Press, "press DIALOG/CONTROL | press DIALOG BUTTON"},
     Entry{"close", &Close, "close DIALOG"},
     Entry{"answer", &Answer, "answer N"},
