@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The end-to-end demo on embedded defaults: builds the tree, starts the reference gateway on a free port with
 # its seeded demo store, drives it through the product's transport with the request probe, then runs client
-# sessions on the seeded demo PLM database: a look around, a transfer, a part number and the process list; last
-# a web client asks the listener to open an object, which a serving session opens.
+# sessions on the seeded demo PLM database: a look around, a transfer, a part number and the process list, a
+# PDM item queried and sent to 3DEXPERIENCE (the gateway writes it into the session's PLM database) and opened;
+# then a web client asks the listener to open that product, which a serving session opens.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/bootstrap.sh
@@ -19,8 +20,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-echo "== starting the reference gateway (seeded demo store) =="
-"$bin/ZELGateway" --port 0 --store "$work/pdm.db" --seed --log "$work/gateway.log" >"$work/gateway.out" 2>&1 &
+echo "== starting the reference gateway (seeded demo store, sending into a demo PLM database) =="
+# The PLM database the client sessions of the send and open steps work on; the gateway writes sent items there.
+"$bin/CATPLMSeed" "$work/plm.db"
+"$bin/ZELGateway" --port 0 --store "$work/pdm.db" --seed --log "$work/gateway.log" \
+  --plm-database "$work/plm.db" >"$work/gateway.out" 2>&1 &
 gateway_pid=$!
 for _ in $(seq 1 100); do
   grep -q "listening on" "$work/gateway.out" 2>/dev/null && break
@@ -61,7 +65,10 @@ sqlite3 -readonly -header "$work/pdm.db" \
 echo "== a part number from the PDM, then the user's PDM processes (scripts/demo-pdm.script) =="
 "$bin/CNEXT" --strict --script scripts/demo-pdm.script
 
-echo "== opening an object from a web client: listener -> CATSTART -> ZELSender -> bus -> the session =="
+echo "== from the PDM into 3DEXPERIENCE (scripts/demo-send.script): login, query, send, open, PDM attributes =="
+"$bin/CNEXT" --strict --plm "$work/plm.db" --script scripts/demo-send.script
+
+echo "== opening the sent product from a web client: listener -> CATSTART -> ZELSender -> bus -> the session =="
 # The launcher's environment file gives the sender the session's bus; the build tree is the installation.
 printf '# the platform environment of the open path\nCATBackboneDirectory=%s\n' "$bus" >"$work/platform.env"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("", 0)); print(s.getsockname()[1])')
@@ -70,14 +77,14 @@ printf 'LOG_LEVEL = INFO\nPORT = %s\n3DEXPERIENCE_DIR = %s\n3DEXPERIENCE_ENV_FIL
 ZEL_LISTENER_CONFIG_FILE="$work/listener.cfg" "$bin/ZELListenerService" >"$work/listener.out" 2>&1 &
 listener_pid=$!
 printf 'receiver\nserve 120 %s\nwindows\nmessages\n' "$work/stop-session" >"$work/session.script"
-CATBackboneDirectory=$bus "$bin/CNEXT" --script "$work/session.script" >"$work/session.out" 2>&1 &
+CATBackboneDirectory=$bus "$bin/CNEXT" --plm "$work/plm.db" --script "$work/session.script" >"$work/session.out" 2>&1 &
 session_pid=$!
 for _ in $(seq 1 100); do
   grep -q "Opened socket for listen" "$work/listener.out" 2>/dev/null && grep -q "receiver running" "$work/session.out" &&
     break
   sleep 0.1
 done
-request="ZEL:@:OPEN3DX:@:VPMReference@@prd-00012340@@A.1"
+request="ZEL:@:OPEN3DX:@:VPMReference@@ZEL-000100@@A.1"
 echo "web client sends: $request"
 /usr/bin/python3 tests/ZELListenerService/clients/ws_client.py --port "$port" \
   --hex "$(printf '%s' "$request" | od -An -tx1 | tr -d ' \n')"

@@ -1,6 +1,5 @@
-// A PDM revision sent to 3DEXPERIENCE ends up in the client's PLM database: the gateway program serves a
-// private demo PLM database, a send of a new product travels over HTTP, and the client program then opens
-// the product and shows its tree.
+// A PDM revision sent to 3DEXPERIENCE ends up in the client's PLM database: the gateway program writes into
+// the session's private demo PLM database, and the session that sent the product then opens it with its tree.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -40,41 +39,53 @@ class PlmGateway {
   std::string url_;
 };
 
-zeltest::ProgramResult Probe(const std::string& url, const std::vector<std::string>& attributes) {
-  std::vector<std::string> argv = {zeltest::RuntimeProgram("ZELRequestProbe").string(), "--url", url,
-                                   "SendItemRevisionToV6"};
-  argv.insert(argv.end(), attributes.begin(), attributes.end());
-  return zeltest::RunProgram(argv, "", std::chrono::seconds(60), {"ZEL_DEBUG", "http_proxy", "HTTP_PROXY"});
-}
-
 }  // namespace
 
-TEST(SendToPlm, SentProductOpensInTheClientWithItsTree) {
+TEST(SendToPlm, SentProductOpensInTheSessionThatSentIt) {
   zeltest::TempDir dir("zel-send-plm");
   const fs::path plm = zeltest::SeededPlmDatabase(dir.Path());
   PlmGateway gateway(dir.Path(), plm);
   ASSERT_FALSE(gateway.Url().empty()) << gateway.Process().ReadAllErrors(std::chrono::seconds(5));
 
-  // The attributes as the send dialog writes them; "designer" has the password "designer" (hexadecimal).
-  zeltest::ProgramResult sent =
-      Probe(gateway.Url(),
-            {"UserID=designer", "Password=64657369676e6572", "Group=", "Role=", "LoginLocale=en",
-             "RevisionObid=" + zelgw::MakeObjectId("ZEL-000100", "A"), "ExpandLevel=-1", "Force=FALSE",
-             "TRANSFER_SUBSTRUCTURES_PARALLEL=false", "RemoveExistingNotProvided=TRUE", "TransferLoc=FALSE",
-             "TransferStructureFilterOnly=FALSE",
-             "RevisionRule=", "Variant=", "StructureFilter=", "SEND_CONFIGURATION=false"});
-  ASSERT_EQ(0, sent.exitCode) << sent.out << sent.err;
-  EXPECT_NE(std::string::npos, sent.out.find("6 objects created")) << sent.out;
-
-  const fs::path script = dir.Path() / "open.script";
-  ASSERT_TRUE(zeltest::WriteFile(script, "open VPMReference ZEL-000100 A\ntree\n"));
+  // As a user does it: log in, query the product, send it with the dialog's defaults, then open it in the
+  // same session, which must see what the gateway wrote meanwhile.
+  std::string text = R"(wait 1100
+start-header LoginAddinHeader
+type TC_login_dialog/TC_user_editor designer
+type TC_login_dialog/TC_password_editor designer
+press TC_login_dialog OK
+wait 1100
+open VPMReference ZEL-000100 A
+start-header QueryItemAddinHeader
+choose query_item_in_tc/itemTypeCombo Part
+type query_item_in_tc/item_id ZEL-000100
+press query_item_in_tc Apply
+choose query_item_result_dialog/MultiList1 OBID
+press query_item_result_dialog/Frame1/SendToV6
+press vbo_send_to_v6_dialog OK
+boxes
+open VPMReference ZEL-000100 A
+tree
+)";
+  text.replace(text.find("OBID"), 4, zelgw::MakeObjectId("ZEL-000100", "A"));
+  const fs::path script = dir.Path() / "send.script";
+  ASSERT_TRUE(zeltest::WriteFile(script, text));
   zeltest::ProgramResult client = zeltest::RunProgram(
       {zeltest::RuntimeProgram("CNEXT").string(), "--script", script.string(), "--plm", plm.string()}, "",
       std::chrono::seconds(60),
-      {"ZEL_PLM_DATABASE", "ZEL_PLM_FAIL", "CATDictionaryPath", "CATMsgCatalogPath"});
-  ASSERT_EQ(0, client.exitCode) << client.out << client.err;
-  EXPECT_NE(std::string::npos, client.out.find("opened window 1 3D \"Bicycle\"")) << client.out;
-  const std::string tree = client.out.substr(client.out.find("CNEXT> tree"));
+      {"ZEL_MODULE=VBO", "ZEL_SERVER_URL=" + gateway.Url(),
+       "CATUserSettingPath=" + (dir.Path() / "settings").string(), "ZEL_PLM_DATABASE", "ZEL_PLM_FAIL",
+       "ZEL_DEBUG", "CATDictionaryPath", "CATMsgCatalogPath", "http_proxy", "HTTP_PROXY"});
+  // Nothing to open before the send: the first open fails, the second one succeeds.
+  ASSERT_EQ(1, client.exitCode) << client.out << client.err;
+  const std::string& out = client.out;
+  const std::size_t sent = out.find("CNEXT> boxes");
+  ASSERT_NE(std::string::npos, sent) << out;
+  EXPECT_EQ(std::string::npos, out.substr(0, sent).find("opened window")) << out;
+  EXPECT_NE(std::string::npos, out.find("6 objects created", sent)) << out;
+  EXPECT_NE(std::string::npos, out.find("opened window 1 3D \"Bicycle\"", sent)) << out;
+  const std::size_t treeAt = out.find("CNEXT> tree");
+  ASSERT_NE(std::string::npos, treeAt) << out;
   EXPECT_EQ(
       "CNEXT> tree\n"
       "window 1 3D \"Bicycle\":\n"
@@ -87,5 +98,5 @@ TEST(SendToPlm, SentProductOpensInTheClientWithItsTree) {
       "      Rim A.1 (Rim.1)\n"
       "      Spoke A.1 (Spoke.1)\n"
       "    Handlebar A.1 (Handlebar.1)\n",
-      tree);
+      out.substr(treeAt));
 }
