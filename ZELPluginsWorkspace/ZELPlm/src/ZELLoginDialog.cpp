@@ -8,6 +8,7 @@
 #include "ZELGlobal.h"
 #include "ZELLoginData.h"
 #include "ZELPlmCommands.h"
+#include "ZELPlmDialogResources.h"
 
 namespace {
 
@@ -67,23 +68,7 @@ void ZELLoginDialog::Build() {
   AddAnalyseNotificationCB(this, GetDiaOKNotification(), static_cast<CATCommandMethod>(&ZELLoginDialog::OnOK),
                            nullptr);
 
-  ZELGlobal::SetDialogStandardMessages(this, "LoginDialog");
-  const struct {
-    CATDlgStdButton button;
-    const char* key;
-  } kButtonTitles[] = {{CATDlgStdCancel, "CancelBtnTitle"},
-                       {CATDlgStdOK, "OKBtnTitle"},
-                       {CATDlgStdPreview, "PreviewBtnTitle"},
-                       {CATDlgStdApply, "ApplyBtnTitle"}};
-  for (const auto& title : kButtonTitles) {
-    CATUnicodeString text = ZELGlobal::BuildMessage("LoginDialog", title.key, nullptr, 0, CATUnicodeString());
-    if (!text.IsNull()) SetButtonTitle(title.button, text);
-  }
-  CATString icons[3];
-  const char* const kIconKeys[] = {"Icon", "IconSel", "IconFocus"};
-  for (int i = 0; i < 3; ++i)
-    icons[i] = ZELGlobal::BuildResource("ZELLoginDialog", kIconKeys[i], nullptr, 0, "");
-  if (!icons[0].IsNull()) SetIconName(icons[0], icons[1], icons[2]);
+  ZELPlmDialogResources::Apply(this, "LoginDialog");
 
   SetAPPLYSensitivity(CATDlgDisable);
   SetCLOSESensitivity(CATDlgDisable);

@@ -8,6 +8,7 @@
 #include "ZELDebug.h"
 #include "ZELGlobal.h"
 #include "ZELPlmCommands.h"
+#include "ZELPlmDialogResources.h"
 
 namespace {
 
@@ -42,26 +43,6 @@ struct RememberedInput {
 RememberedInput& Remembered() {
   static RememberedInput input;
   return input;
-}
-
-void ApplyCatalogTexts(CATDlgDialog* dialog, const char* catalog, const char* resourceCatalog) {
-  ZELGlobal::SetDialogStandardMessages(dialog, catalog);
-  const struct {
-    CATDlgStdButton button;
-    const char* key;
-  } kButtonTitles[] = {{CATDlgStdCancel, "CancelBtnTitle"},
-                       {CATDlgStdOK, "OKBtnTitle"},
-                       {CATDlgStdPreview, "PreviewBtnTitle"},
-                       {CATDlgStdApply, "ApplyBtnTitle"}};
-  for (const auto& title : kButtonTitles) {
-    CATUnicodeString text = ZELGlobal::BuildMessage(catalog, title.key, nullptr, 0, CATUnicodeString());
-    if (!text.IsNull()) dialog->SetButtonTitle(title.button, text);
-  }
-  CATString icons[3];
-  const char* const kIconKeys[] = {"Icon", "IconSel", "IconFocus"};
-  for (int i = 0; i < 3; ++i)
-    icons[i] = ZELGlobal::BuildResource(resourceCatalog, kIconKeys[i], nullptr, 0, "");
-  if (!icons[0].IsNull()) dialog->SetIconName(icons[0], icons[1], icons[2]);
 }
 
 }  // namespace
@@ -99,7 +80,7 @@ void ZELQueryItemDialog::Build() {
   AddAnalyseNotificationCB(_pClearButton, _pClearButton->GetPushBActivateNotification(),
                            static_cast<CATCommandMethod>(&ZELQueryItemDialog::OnClear), nullptr);
 
-  ApplyCatalogTexts(this, "QueryItemDialog", "ZELQueryItemDialog");
+  ZELPlmDialogResources::Apply(this, "QueryItemDialog");
   SetDefaultButton(CATDlgWndBtnApply);
   SetHELPSensitivity(CATDlgDisable);
   SetOKSensitivity(CATDlgDisable);

@@ -10,6 +10,7 @@
 #include "ZELDebug.h"
 #include "ZELGlobal.h"
 #include "ZELPlmCommands.h"
+#include "ZELPlmDialogResources.h"
 #include "ZELQueryResult.h"
 #include "ZELSendToV6Dialog.h"
 
@@ -62,12 +63,7 @@ void ZELQueryItemResultDialog::Build() {
   AddAnalyseNotificationCB(_pCloseButton, _pCloseButton->GetPushBActivateNotification(), close, nullptr);
   AddAnalyseNotificationCB(this, GetWindCloseNotification(), close, nullptr);
 
-  ZELGlobal::SetDialogStandardMessages(this, "QueryItemResultDialog");
-  CATString icons[3];
-  const char* const kIconKeys[] = {"Icon", "IconSel", "IconFocus"};
-  for (int i = 0; i < 3; ++i)
-    icons[i] = ZELGlobal::BuildResource("ZELQueryItemResultDialog", kIconKeys[i], nullptr, 0, "");
-  if (!icons[0].IsNull()) SetIconName(icons[0], icons[1], icons[2]);
+  ZELPlmDialogResources::Apply(this, "QueryItemResultDialog");
   for (int b = 0; b < CATDlgStdButtonCount; ++b)
     SetButtonSensitivity(static_cast<CATDlgStdButton>(b), CATDlgDisable);
   SetDefaultButton(0);

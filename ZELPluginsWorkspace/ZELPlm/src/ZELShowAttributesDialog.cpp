@@ -8,6 +8,7 @@
 #include "CATDlgSeparator.h"
 #include "ZELDebug.h"
 #include "ZELGlobal.h"
+#include "ZELPlmDialogResources.h"
 
 namespace {
 
@@ -90,24 +91,7 @@ void ZELShowAttributesDialog::Build() {
   AddAnalyseNotificationCB(this, GetDiaCLOSENotification(), close, nullptr);
   AddAnalyseNotificationCB(this, GetWindCloseNotification(), close, nullptr);
 
-  ZELGlobal::SetDialogStandardMessages(this, "ShowAttributesDialog");
-  const struct {
-    CATDlgStdButton button;
-    const char* key;
-  } kButtonTitles[] = {{CATDlgStdCancel, "CancelBtnTitle"},
-                       {CATDlgStdOK, "OKBtnTitle"},
-                       {CATDlgStdPreview, "PreviewBtnTitle"},
-                       {CATDlgStdApply, "ApplyBtnTitle"}};
-  for (const auto& title : kButtonTitles) {
-    CATUnicodeString text =
-        ZELGlobal::BuildMessage("ShowAttributesDialog", title.key, nullptr, 0, CATUnicodeString());
-    if (!text.IsNull()) SetButtonTitle(title.button, text);
-  }
-  CATString icons[3];
-  const char* const kIconKeys[] = {"Icon", "IconSel", "IconFocus"};
-  for (int i = 0; i < 3; ++i)
-    icons[i] = ZELGlobal::BuildResource("ZELShowAttributesDialog", kIconKeys[i], nullptr, 0, "");
-  if (!icons[0].IsNull()) SetIconName(icons[0], icons[1], icons[2]);
+  ZELPlmDialogResources::Apply(this, "ShowAttributesDialog");
 
   SetCANCELSensitivity(CATDlgDisable);
   SetHELPSensitivity(CATDlgDisable);
