@@ -17,7 +17,7 @@ void CheckLine(const CATUnicodeString& line) {
   const int column = ZELAttributesResponseXml::kLabelColumn;
   if (text.size() < static_cast<size_t>(column) + 1) std::abort();
   // A padded label ends in the tab at the column; otherwise the label filled the column and a blank follows.
-  if (text[column] != u'\t' && text.find(u' ', column - 1) == std::u16string::npos) std::abort();
+  if (text[column] != u'\t' && text.find(u' ', column) == std::u16string::npos) std::abort();
 }
 
 }  // namespace

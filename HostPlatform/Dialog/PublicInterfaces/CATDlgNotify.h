@@ -9,8 +9,8 @@
 // Buttons.
 #define CATDlgNfyOK 0x00100000UL
 #define CATDlgNfyOKCancel 0x00200000UL
-#define CATDlgNfyYesNo 0x00400000UL
-#define CATDlgNfyYesNoCancel 0x00800000UL
+#define CATDlgNfyYesNo 0x00800000UL
+#define CATDlgNfyYesNoCancel 0x00400000UL
 // Kind of box (a box may also be CATDlgWndModal).
 #define CATDlgNfyQuestion 0x02000000UL
 #define CATDlgNfyInformation 0x04000000UL

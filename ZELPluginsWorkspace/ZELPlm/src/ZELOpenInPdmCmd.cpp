@@ -33,7 +33,7 @@ constexpr CATDlgStyle kErrorStyle = 0x10100000UL;
 constexpr CATDlgStyle kWarningStyle = 0x8100000UL;
 constexpr CATDlgStyle kQuestionStyle = 0x8800000UL;
 constexpr int kShowNormal = 1;
-constexpr int kAnswerNo = 3;
+constexpr int kAnswerYes = 1;
 // The system's error text is cut here, as the box shows one short line.
 constexpr size_t kMaxSystemText = 250;
 
@@ -85,8 +85,8 @@ bool HasLineBreak(const CATUnicodeString& value) {
   return text.find_first_of("\r\n") != std::string::npos;
 }
 
-// The session file goes to a directory of our own: a directory another user planted there could swap the
-// file between our write and the portal's read.
+// The session file goes to a directory of our own that nobody else may write to: otherwise the file could be
+// swapped between our write and the portal's read.
 bool PrepareSessionDirectory(const std::string& directory, int& error) {
   if (mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST) {
     error = errno;
@@ -97,7 +97,7 @@ bool PrepareSessionDirectory(const std::string& directory, int& error) {
     error = errno;
     return false;
   }
-  if (!S_ISDIR(info.st_mode) || info.st_uid != geteuid()) {
+  if (!S_ISDIR(info.st_mode) || info.st_uid != geteuid() || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
     error = EACCES;
     return false;
   }
@@ -114,13 +114,15 @@ bool WriteSessionFile(const std::string& path, const std::string& content, int& 
     return false;
   }
   size_t written = 0;
+  errno = 0;
   while (written < content.size()) {
     const ssize_t wrote = write(fd, content.data() + written, content.size() - written);
     if (wrote < 0 && errno == EINTR) continue;
     if (wrote <= 0) break;
     written += static_cast<size_t>(wrote);
   }
-  error = written == content.size() ? 0 : errno;
+  // A write that stops without an error still leaves the file short.
+  error = written == content.size() ? 0 : (errno != 0 ? errno : EIO);
   if (close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && rename(temporary.c_str(), path.c_str()) != 0) error = errno;
   if (error != 0) {
@@ -326,7 +328,8 @@ CATStatusChangeRC ZELOpenInPdmCmd::Activate(CATCommand*, CATNotification*) {
         CATDlgNotify* ask = new CATDlgNotify(CATApplication::MainApplication(), "ZELWarning", kQuestionStyle);
         const int answer = ask->DisplayBlocked(question, title);
         ask->Release();
-        if (answer == kAnswerNo) proceed = false;
+        // Only a Yes starts a program: closing the box is no consent either.
+        if (answer != kAnswerYes) proceed = false;
       }
     }
   }

@@ -204,7 +204,8 @@ void ZELQueryItemDialog::OnCancel(CATCommand*, CATNotification*, CATCommandClien
 
 void ZELQueryItemDialog::OnClear(CATCommand*, CATNotification*, CATCommandClientData) {
   ZEL_DEBUG_SCOPE("ZELQueryItemDialog::OnClear");
-  // Clearing leaves the remembered input alone: the next dialog still offers the last applied query.
-  if (_pItemTypeCombo) _pItemTypeCombo->SetSelect(CATUnicodeString());
+  // Clearing leaves the remembered input alone: the next dialog still offers the last applied query. The
+  // type is taken back only when one was remembered; a type just chosen stays for the next query.
+  if (_pItemTypeCombo && !Remembered().type.IsNull()) _pItemTypeCombo->SetSelect(CATUnicodeString());
   for (CATDlgEditor* editor : _attributeEditors) editor->SetText(CATUnicodeString());
 }

@@ -157,12 +157,12 @@ TEST_F(QueryDialogs, FirstDialogOfARunRestoresTheRepositoryOnlyForOfferedAttribu
   EXPECT_EQ("Document", ComboText(fourth));
   EXPECT_EQ("Manual", EditorText(fourth, "object_name"));
 
-  // Clear also takes back a type chosen in a dialog that had none to restore.
+  // Without a remembered type, Clear empties the fields but keeps a type just chosen.
   fourth->StoreDialogValues("", List({"item_id", "object_name"}), List({"", "Manual"}));
   ZELQueryItemDialog* fifth = OpenQuery(List({"Item ID", "Name"}), List({"item_id", "object_name"}));
   ASSERT_EQ(S_OK, dynamic_cast<CATDlgCombo*>(fifth->FindChild("itemTypeCombo"))->UserSelect(0));
   dynamic_cast<CATDlgPushButton*>(fifth->FindChild("ClearInput"))->UserPress();
-  EXPECT_EQ("", ComboText(fifth));
+  EXPECT_EQ("Item", ComboText(fifth));
   EXPECT_EQ("", EditorText(fifth, "object_name"));
 }
 
