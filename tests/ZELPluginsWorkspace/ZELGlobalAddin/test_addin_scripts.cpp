@@ -76,6 +76,8 @@ TEST_P(AddinScript, TranscriptIsTheExpectedOne) {
                     "@SCRATCH@", dir.Path().string());
   };
 
+  // Socket names run to about 70 characters and a socket path may hold 107: the bus stays near the root.
+  const zeltest::TempDir bus("zelbus", "/tmp");
   const fs::path settings = dir.Path() / "settings";
   fs::create_directories(settings);
   if (fs::exists(scripts / (name + ".admin")))
@@ -84,7 +86,7 @@ TEST_P(AddinScript, TranscriptIsTheExpectedOne) {
 
   std::vector<std::string> env = {"ZEL_MODULE=VBO",
                                   "CATUserSettingPath=" + settings.string(),
-                                  "CATBackboneDirectory=" + (dir.Path() / "bus").string(),
+                                  "CATBackboneDirectory=" + bus.Path().string(),
                                   "LD_LIBRARY_PATH=" ZEL_BINARY_DIR "/tests",
                                   "ZEL_SERVER_URL",
                                   "ZEL_SERVERURL",

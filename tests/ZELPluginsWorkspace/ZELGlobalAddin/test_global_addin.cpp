@@ -56,7 +56,7 @@ class GlobalAddin : public ::testing::Test {
   size_t BusEntries() const {
     size_t count = 0;
     std::error_code ignored;
-    for (auto it = fs::directory_iterator(dir_.Path() / "bus", ignored); it != fs::directory_iterator(); ++it)
+    for (auto it = fs::directory_iterator(bus_dir_.Path(), ignored); it != fs::directory_iterator(); ++it)
       ++count;
     return count;
   }
@@ -64,7 +64,9 @@ class GlobalAddin : public ::testing::Test {
   zeltest::TempDir dir_{"zel-addin"};
   zeltest::ScopedEnv module_{"ZEL_MODULE", "VBO"};
   zeltest::ScopedEnv settings_{"CATUserSettingPath", dir_.Path().c_str()};
-  zeltest::ScopedEnv bus_{"CATBackboneDirectory", (dir_.Path() / "bus").c_str()};
+  // Near the root, so the bus's socket paths stay within their limit.
+  zeltest::TempDir bus_dir_{"zelbus", "/tmp"};
+  zeltest::ScopedEnv bus_{"CATBackboneDirectory", bus_dir_.Path().c_str()};
   CATApplication* app_ = nullptr;
   CATApplicationFrame* frame_ = nullptr;
 };

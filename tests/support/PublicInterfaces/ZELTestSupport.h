@@ -29,6 +29,8 @@ namespace zeltest {
 class TempDir {
  public:
   explicit TempDir(std::string_view prefix = "zel-test");
+  // Below parent instead of the temporary directory: "/tmp" keeps a bus directory's socket paths short.
+  TempDir(std::string_view prefix, const std::filesystem::path& parent);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;

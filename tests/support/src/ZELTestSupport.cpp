@@ -112,8 +112,10 @@ bool Drain(int fd, std::string& into) {
 
 }  // namespace
 
-TempDir::TempDir(std::string_view prefix) {
-  std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + ".XXXXXX")).string();
+TempDir::TempDir(std::string_view prefix) : TempDir(prefix, fs::temp_directory_path()) {}
+
+TempDir::TempDir(std::string_view prefix, const fs::path& parent) {
+  std::string pattern = (parent / (std::string(prefix) + ".XXXXXX")).string();
   if (!mkdtemp(pattern.data())) throw LastError("mkdtemp " + pattern);
   path_ = pattern;
 }
