@@ -5,6 +5,8 @@
 // (explorer) window, and whether one PLM type is a kind of another.
 //
 // Results: S_OK, 1 when more than one object is selected (no component is returned then), or E_FAIL.
+#include "CATAdpPLMAttributeSet.h"
+#include "CATIAdpPLMIdentificator.h"
 #include "CATIPLMComponent.h"
 #include "CATIType.h"
 #include "CATListOfCATUnicodeString.h"
@@ -26,6 +28,10 @@ class ExportedByZELCommands ZELUtil {
   // missing dictionary or an unknown type name.
   static long IsSubType(const CATUnicodeString& iSuperType, const CATUnicodeString& iType,
                         unsigned char& oFlag);
+  // The attributes the database stores for the object, not the session's pending changes, with the type of
+  // its stored key when oType is given. E_FAIL when the object has no stored key (never saved).
+  static long GetStoredAttributes(CATIAdpPLMIdentificator* iId, CATAdpPLMAttributeSet& oAttributes,
+                                  CATIType_var* oType = nullptr);
   // Prints, on standard output, the tree of PLM types that holds "PLMCoreRepReference", from its top.
   static void PrintTypeHirarchy();
 

@@ -1,9 +1,6 @@
 #include "ZELTransferStructureCmd.h"
 
 #include "CATAdpPLMAttributeSet.h"
-#include "CATAdpPLMComponentInfosIter.h"
-#include "CATAdpPLMComponentUniqueKey.h"
-#include "CATAdpPLMQueryServices.h"
 #include "CATAdpPublicSecurityServices.h"
 #include "CATAfrCommandFactory.h"
 #include "CATApplication.h"
@@ -116,14 +113,9 @@ CATStatusChangeRC ZELTransferStructureCmd::Activate(CATCommand*, CATNotification
 
   // Values as stored: what the PDM is to receive is the saved object, not pending changes.
   CATUnicodeString type, externalId, majorRevision, name, revision;
-  CATAdpPLMComponentUniqueKey key;
-  CATAdpPLMComponentInfosIter infos;
   CATIType_var plmType;
   CATAdpPLMAttributeSet attributes;
-  if (FAILED(CATAdpPLMQueryServices::GetUniqueKey(id, key)) || FAILED(key.MoreInformation(infos)) ||
-      FAILED(infos.NextAttributeSet(plmType, attributes))) {
-    ZEL_FAILURE_POINT();
-  } else {
+  if (SUCCEEDED(ZELUtil::GetStoredAttributes(id, attributes, &plmType))) {
     if (FAILED(attributes.GetStringAttributeValue("majorrevision", majorRevision))) ZEL_FAILURE_POINT();
     if (FAILED(attributes.GetStringAttributeValue("PLM_ExternalID", externalId))) ZEL_FAILURE_POINT();
     if (FAILED(attributes.GetStringAttributeValue("name", name))) ZEL_FAILURE_POINT();

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "CATAdpPLMComponentInfosIter.h"
+#include "CATAdpPLMComponentUniqueKey.h"
+#include "CATAdpPLMQueryServices.h"
 #include "CATApplicationFrame.h"
 #include "CATCSO.h"
 #include "CATFrmEditor.h"
@@ -293,4 +296,19 @@ void ZELUtil::PrintTypeHirarchyRec(const CATIType_var& iType, int iDepth) {
   ZELDebug::PrintLine(Padded(depth + "+", width) + text);
   for (const CATIType_var& subtype : subtypes) PrintTypeHirarchyRec(subtype, iDepth + 1);
   ZELDebug::PrintLine(Padded(depth + "-", width) + text);
+}
+
+long ZELUtil::GetStoredAttributes(CATIAdpPLMIdentificator* iId, CATAdpPLMAttributeSet& oAttributes,
+                                  CATIType_var* oType) {
+  ZEL_DEBUG_SCOPE("ZELUtil::GetStoredAttributes");
+  CATAdpPLMComponentUniqueKey key;
+  CATAdpPLMComponentInfosIter infos;
+  CATIType_var type;
+  if (!iId || FAILED(CATAdpPLMQueryServices::GetUniqueKey(iId, key)) || FAILED(key.MoreInformation(infos)) ||
+      FAILED(infos.NextAttributeSet(type, oAttributes))) {
+    ZEL_FAILURE_POINT();
+    return E_FAIL;
+  }
+  if (oType) *oType = type;
+  return S_OK;
 }

@@ -1,9 +1,6 @@
 #include "GetLastVersionCmd.h"
 
 #include "CATAdpPLMAttributeSet.h"
-#include "CATAdpPLMComponentInfosIter.h"
-#include "CATAdpPLMComponentUniqueKey.h"
-#include "CATAdpPLMQueryServices.h"
 #include "CATAfrCommandFactory.h"
 #include "CATApplication.h"
 #include "CATDlgNotify.h"
@@ -62,9 +59,6 @@ CATStatusChangeRC GetLastVersionCmd::Activate(CATCommand*, CATNotification*) {
   CATIPLMComponent_var component;
   const long selected = ZELUtil::GetSelectedComponent(component, nullptr, nullptr, 0, nullptr);
   CATIAdpPLMIdentificator_var id;
-  CATAdpPLMComponentUniqueKey key;
-  CATAdpPLMComponentInfosIter infos;
-  CATIType_var plmType;
   CATAdpPLMAttributeSet attributes;
   CATUnicodeString revision, partNumber;
   if (selected == 1) {
@@ -74,10 +68,7 @@ CATStatusChangeRC GetLastVersionCmd::Activate(CATCommand*, CATNotification*) {
     box = {"ZELError", kWarningStyle, Message("MsgTypeNotMapped")};
   } else if (FAILED(component->GetAdpID(id)) || id == NULL_var) {
     ZEL_FAILURE_POINT();
-  } else if (FAILED(CATAdpPLMQueryServices::GetUniqueKey(id, key)) || FAILED(key.MoreInformation(infos)) ||
-             FAILED(infos.NextAttributeSet(plmType, attributes))) {
-    ZEL_FAILURE_POINT();
-  } else {
+  } else if (SUCCEEDED(ZELUtil::GetStoredAttributes(id, attributes))) {
     if (FAILED(attributes.GetStringAttributeValue("majorrevision", revision))) ZEL_FAILURE_POINT();
     if (FAILED(attributes.GetStringAttributeValue("PLM_ExternalID", partNumber))) {
       ZEL_FAILURE_POINT();

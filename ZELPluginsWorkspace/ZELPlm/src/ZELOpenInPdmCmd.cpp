@@ -9,9 +9,6 @@
 #include <cstring>
 
 #include "CATAdpPLMAttributeSet.h"
-#include "CATAdpPLMComponentInfosIter.h"
-#include "CATAdpPLMComponentUniqueKey.h"
-#include "CATAdpPLMQueryServices.h"
 #include "CATAfrCommandFactory.h"
 #include "CATApplication.h"
 #include "CATDlgNotify.h"
@@ -258,14 +255,8 @@ CATStatusChangeRC ZELOpenInPdmCmd::Activate(CATCommand*, CATNotification*) {
         ZEL_FAILURE_POINT();
         typeStatus = -1;
       }
-      CATAdpPLMComponentUniqueKey key;
-      CATAdpPLMComponentInfosIter infos;
-      CATIType_var plmType;
       CATAdpPLMAttributeSet attributes;
-      if (FAILED(CATAdpPLMQueryServices::GetUniqueKey(id, key)) || FAILED(key.MoreInformation(infos)) ||
-          FAILED(infos.NextAttributeSet(plmType, attributes))) {
-        ZEL_FAILURE_POINT();
-      } else {
+      if (SUCCEEDED(ZELUtil::GetStoredAttributes(id, attributes))) {
         if (FAILED(attributes.GetStringAttributeValue("majorrevision", revision))) ZEL_FAILURE_POINT();
         if (FAILED(attributes.GetStringAttributeValue("PLM_ExternalID", externalId))) ZEL_FAILURE_POINT();
       }

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "CATAdpPLMQueryServices.h"
 #include "CATAfrCommandFactory.h"
 #include "CATApplication.h"
 #include "CATApplicationFrame.h"
@@ -54,15 +53,8 @@ void ReadStoredKey(const CATIPLMComponent_var& component, CATIType_var* type, CA
     return;
   }
   if (type && (FAILED(id->GetPLMType(*type)) || *type == NULL_var)) ZEL_FAILURE_POINT();
-  CATAdpPLMComponentUniqueKey key;
-  CATAdpPLMComponentInfosIter infos;
-  CATIType_var keyType;
   CATAdpPLMAttributeSet attributes;
-  if (FAILED(CATAdpPLMQueryServices::GetUniqueKey(id.get(), key)) || FAILED(key.MoreInformation(infos)) ||
-      FAILED(infos.NextAttributeSet(keyType, attributes))) {
-    ZEL_FAILURE_POINT();
-    return;
-  }
+  if (FAILED(ZELUtil::GetStoredAttributes(id.get(), attributes))) return;
   if (FAILED(attributes.GetStringAttributeValue(kRevision, revision))) ZEL_FAILURE_POINT();
   if (FAILED(attributes.GetStringAttributeValue(kExternalId, partNumber))) ZEL_FAILURE_POINT();
 }
