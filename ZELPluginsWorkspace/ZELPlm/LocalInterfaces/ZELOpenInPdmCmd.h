@@ -21,6 +21,9 @@ class ZELOpenInPdmCmd : public CATCommand {
   // The value as it may stand in an address: control characters, blank, '"', '#', '&', '?' and '%' are
   // percent-encoded (UTF-8 bytes), every other character stays.
   static std::string EncodeForAddress(const CATUnicodeString& iValue);
+  // Makes the directory of the Teamcenter session file (owner-only) or accepts it when it exists as a
+  // directory of the user's that nobody else may write to; otherwise false with oError (an errno value).
+  static bool PrepareSessionDirectory(const std::string& iDirectory, int& oError);
 };
 
 #endif

@@ -82,25 +82,6 @@ bool HasLineBreak(const CATUnicodeString& value) {
   return text.find_first_of("\r\n") != std::string::npos;
 }
 
-// The session file goes to a directory of our own that nobody else may write to: otherwise the file could be
-// swapped between our write and the portal's read.
-bool PrepareSessionDirectory(const std::string& directory, int& error) {
-  if (mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST) {
-    error = errno;
-    return false;
-  }
-  struct stat info {};
-  if (lstat(directory.c_str(), &info) != 0) {
-    error = errno;
-    return false;
-  }
-  if (!S_ISDIR(info.st_mode) || info.st_uid != geteuid() || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-    error = EACCES;
-    return false;
-  }
-  return true;
-}
-
 // Written to a temporary file beside it and renamed into place, so the portal never reads half a file and
 // nothing is written when the file cannot be created.
 bool WriteSessionFile(const std::string& path, const std::string& content, int& error) {
@@ -146,7 +127,8 @@ void OpenTeamcenter(const CATUnicodeString& id, Box& box) {
   const std::string directory = std::string(temp) + "/ZEL";
   const std::string file = directory + "/ZEL.ugs";
   const std::string content = "-s=226TCSession\n-attach\n-o=" + id.ConvertToUTF8() + "\n\n\n";
-  if (!PrepareSessionDirectory(directory, error) || !WriteSessionFile(file, content, error)) {
+  if (!ZELOpenInPdmCmd::PrepareSessionDirectory(directory, error) ||
+      !WriteSessionFile(file, content, error)) {
     ZEL_DETAIL("cannot write ", file);
     ZEL_FAILURE_POINT();
     box = ErrorBox(SystemText(error));
@@ -217,6 +199,25 @@ std::string ZELOpenInPdmCmd::EncodeForAddress(const CATUnicodeString& iValue) {
     }
   }
   return encoded;
+}
+
+// The session file goes to a directory of our own that nobody else may write to: otherwise the file could be
+// swapped between our write and the portal's read.
+bool ZELOpenInPdmCmd::PrepareSessionDirectory(const std::string& directory, int& error) {
+  if (mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST) {
+    error = errno;
+    return false;
+  }
+  struct stat info {};
+  if (lstat(directory.c_str(), &info) != 0) {
+    error = errno;
+    return false;
+  }
+  if (!S_ISDIR(info.st_mode) || info.st_uid != geteuid() || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+    error = EACCES;
+    return false;
+  }
+  return true;
 }
 
 ZELOpenInPdmCmd::ZELOpenInPdmCmd() : CATCommand(nullptr, "OpenInPdmCmd") {}

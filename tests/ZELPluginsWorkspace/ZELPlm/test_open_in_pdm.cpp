@@ -3,12 +3,17 @@
 // user meets them are the lastversion_* and openinpdm_* scripts.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
 #include <memory>
 
 #include "CATApplication.h"
 #include "CATDlgNotify.h"
 #include "GetLastVersionCmd.h"
 #include "ZELOpenInPdmCmd.h"
+#include "ZELTestSupport.h"
 
 TEST(OpenInPdmAddress, OnlyCharactersThatChangeTheAddressAreEncoded) {
   // Ordinary identifiers, including the characters of paths and of the reply's usual ids, stay as they are.
@@ -21,6 +26,27 @@ TEST(OpenInPdmAddress, OnlyCharactersThatChangeTheAddressAreEncoded) {
   EXPECT_EQ("%0D%0A%09%00%7F", ZELOpenInPdmCmd::EncodeForAddress(CATUnicodeString("\r\n\t\0\x7f", 5)));
   // Other characters travel as their UTF-8 bytes, unchanged.
   EXPECT_EQ("M\xC3\xBCller-\xE2\x82\xAC", ZELOpenInPdmCmd::EncodeForAddress("M\xC3\xBCller-\xE2\x82\xAC"));
+}
+
+TEST(OpenInPdmSessionFile, ItsDirectoryIsTheUsersAndNobodyElseMayWriteIt) {
+  namespace fs = std::filesystem;
+  zeltest::TempDir dir("zel-session-dir");
+  int error = 0;
+  const fs::path fresh = dir / "ZEL";
+  ASSERT_TRUE(ZELOpenInPdmCmd::PrepareSessionDirectory(fresh.string(), error));
+  struct stat info {};
+  ASSERT_EQ(0, stat(fresh.c_str(), &info));
+  EXPECT_EQ(0700u, info.st_mode & 0777u);
+  EXPECT_TRUE(ZELOpenInPdmCmd::PrepareSessionDirectory(fresh.string(), error));
+  // Another user could swap the file in a directory open to writing, or behind a link.
+  fs::permissions(fresh, fs::perms::all);
+  EXPECT_FALSE(ZELOpenInPdmCmd::PrepareSessionDirectory(fresh.string(), error));
+  EXPECT_EQ(EACCES, error);
+  fs::create_directory_symlink(dir.Path(), dir / "link");
+  EXPECT_FALSE(ZELOpenInPdmCmd::PrepareSessionDirectory((dir / "link").string(), error));
+  error = 0;
+  EXPECT_FALSE(ZELOpenInPdmCmd::PrepareSessionDirectory((dir / "missing" / "ZEL").string(), error));
+  EXPECT_EQ(ENOENT, error);
 }
 
 TEST(GetLastVersion, AnInterruptionDoesNotRequestASecondDelivery) {
