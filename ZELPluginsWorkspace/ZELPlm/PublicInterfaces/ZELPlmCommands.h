@@ -21,6 +21,10 @@ class ExportedByZELPlm ZELPlmCommands {
   // Whether the reply carries PDM errors. A reply whose errors cannot be read counts as erroneous.
   static bool CheckError(const ZELRequestXml& reply);
 
+  // The errors of a reply as the PDM commands show them: "code: text" a line (the code also when 0), as far
+  // as both lists go.
+  static CATUnicodeString ErrorLines(const CATRawCollint& codes, const CATListValCATUnicodeString& texts);
+
   // The password as it travels: "%x" of each UTF-8 byte, so a byte below 0x10 gives one digit.
   static CATUnicodeString EncodePassword(const CATUnicodeString& password);
 

@@ -33,18 +33,6 @@ struct Box {
   CATUnicodeString text;
 };
 
-// "code: text" per error, one a line.
-CATUnicodeString ErrorLines(const CATRawCollint& codes, const CATListValCATUnicodeString& texts) {
-  CATUnicodeString lines;
-  for (int i = 1; i <= codes.Size() && i <= texts.Size(); ++i) {
-    if (i > 1) lines += "\n";
-    CATUnicodeString code;
-    code.BuildFromNum(codes[i]);
-    lines += code + ": " + texts[i];
-  }
-  return lines;
-}
-
 }  // namespace
 
 GetLastVersionCmd::GetLastVersionCmd() : CATCommand(nullptr, "GetLastVersionCmd") {}
@@ -93,7 +81,7 @@ CATStatusChangeRC GetLastVersionCmd::Activate(CATCommand*, CATNotification*) {
       } else if (FAILED(reply.GetErrorsNLS(hasErrors, codes, texts))) {
         box = {"ZELError", kErrorStyle, Message("MsgFailed")};
       } else if (hasErrors) {
-        box = {"ZELWarning", kWarningStyle, ErrorLines(codes, texts)};
+        box = {"ZELWarning", kWarningStyle, ZELPlmCommands::ErrorLines(codes, texts)};
       } else {
         CATRawCollint messageCodes;
         CATListValCATUnicodeString messages;

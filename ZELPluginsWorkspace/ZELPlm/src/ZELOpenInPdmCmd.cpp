@@ -19,6 +19,7 @@
 #include "HtmlRequest.h"
 #include "ZELDebug.h"
 #include "ZELGlobal.h"
+#include "ZELPlmCommands.h"
 #include "ZELRequestXml.h"
 #include "ZELUtil.h"
 
@@ -292,14 +293,7 @@ CATStatusChangeRC ZELOpenInPdmCmd::Activate(CATCommand*, CATNotification*) {
       box = ErrorBox(Message("MsgFailed"));
       proceed = false;
     } else if (hasErrors) {
-      CATUnicodeString lines;
-      for (int i = 1; i <= codes.Size() && i <= texts.Size(); ++i) {
-        if (i > 1) lines += "\n";
-        CATUnicodeString code;
-        code.BuildFromNum(codes[i]);
-        lines += code + ": " + texts[i];
-      }
-      box = {"ZELWarning", kWarningStyle, lines};
+      box = {"ZELWarning", kWarningStyle, ZELPlmCommands::ErrorLines(codes, texts)};
       proceed = false;
     } else if (FAILED(reply.GetMessagesNLS(codes, texts))) {
       box = ErrorBox(Message("MsgFailed"));

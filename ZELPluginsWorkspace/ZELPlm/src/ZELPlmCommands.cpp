@@ -140,6 +140,16 @@ long ZELPlmCommands::RunLogin(const CATUnicodeString& user, const CATUnicodeStri
   return S_OK;
 }
 
+CATUnicodeString ZELPlmCommands::ErrorLines(const CATRawCollint& codes,
+                                            const CATListValCATUnicodeString& texts) {
+  CATUnicodeString lines;
+  for (int i = 1; i <= codes.Size() && i <= texts.Size(); ++i) {
+    if (i > 1) lines += "\n";
+    lines += Decimal(codes[i]) + ": " + texts[i];
+  }
+  return lines;
+}
+
 long ZELPlmCommands::DoQuery(const CATUnicodeString& itemType,
                              const CATListValCATUnicodeString& attributeNames,
                              const CATListValCATUnicodeString& attributeValues) {
@@ -329,10 +339,7 @@ long ZELPlmCommands::RunGetSendTo3DXOptions(const CATUnicodeString& user, const 
     if (FAILED(reply.GetErrorsNLS(hasErrors, codes, texts))) {
       box = failed;
     } else {
-      for (int i = 1; i <= codes.Size() && i <= texts.Size(); ++i) {
-        if (i > 1) box += "\n";
-        box += Decimal(codes[i]) + ": " + texts[i];
-      }
+      box = ErrorLines(codes, texts);
       // Flagged without a readable error: still a failure the user must see.
       if (box.IsNull()) box = failed;
     }

@@ -1,7 +1,5 @@
 #include "ZELQueryItemCmd.h"
 
-#include <string>
-
 #include "CATAfrCommandFactory.h"
 #include "CATApplication.h"
 #include "CATApplicationFrame.h"
@@ -11,6 +9,7 @@
 #include "HtmlRequest.h"
 #include "ZELDebug.h"
 #include "ZELGlobal.h"
+#include "ZELPlmCommands.h"
 #include "ZELQueryItemDialog.h"
 #include "ZELRequestXml.h"
 
@@ -60,10 +59,7 @@ CATStatusChangeRC ZELQueryItemCmd::Activate(CATCommand*, CATNotification*) {
     } else if (hasErrors) {
       boxStyle = kWarningStyle;
       boxName = "ZELWarning";
-      for (int i = 1; i <= codes.Size() && i <= texts.Size(); ++i) {
-        if (i > 1) box += "\n";
-        box += CATUnicodeString(std::to_string(codes[i]).c_str()) + ": " + texts[i];
-      }
+      box = ZELPlmCommands::ErrorLines(codes, texts);
       // Flagged without a readable error: the dialog still cannot open, and the user must hear why.
       if (box.IsNull()) box = Message("MsgFailed");
     } else if (FAILED(reply.GetResponseAttributeList("ItemTypeList", types, nullptr)) ||

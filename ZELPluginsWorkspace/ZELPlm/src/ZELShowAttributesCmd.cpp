@@ -149,14 +149,7 @@ CATStatusChangeRC ZELShowAttributesCmd::Activate(CATCommand*, CATNotification*) 
       ZEL_FAILURE_POINT();
       ShowBox(Message("MsgFailed"), title, "ZELError", kErrorStyle);
     } else if (hasErrors) {
-      CATUnicodeString text;
-      for (int i = 1; i <= codes.Size() && i <= texts.Size(); ++i) {
-        CATUnicodeString code;
-        code.BuildFromNum(codes[i]);
-        if (i > 1) text += "\n";
-        text += code + ": " + texts[i];
-      }
-      ShowBox(text, title, "ZELWarning", kWarningStyle);
+      ShowBox(ZELPlmCommands::ErrorLines(codes, texts), title, "ZELWarning", kWarningStyle);
     } else {
       CATListValCATUnicodeString headerLines;
       headerLines.Append(ZELAttributesResponseXml::LayoutLine(Label("PartNumber", true), partNumber));
